@@ -1,0 +1,353 @@
+#include "writers/cnab/record.h"
+
+#include <cstring>
+
+#include "host/errors.h"
+#include "writers/cnab/fields.h"
+
+namespace pag {
+namespace {
+
+bool Printable(char c) { return c >= 0x20 && c <= 0x7E; }
+
+// Position of the first byte of s that is not printable ASCII, or npos.
+std::size_t FirstUnprintable(std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if (!Printable(s[i])) return i;
+  return std::string_view::npos;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  const auto b = s.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  const auto e = s.find_last_not_of(' ');
+  return s.substr(b, e - b + 1);
+}
+
+// The value as a message shows it: control bytes and DEL as \xNN.
+std::string Shown(std::string_view value) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(value.size());
+  for (char c : value) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) {
+      out += "\\x";
+      out.push_back(kHex[u >> 4]);
+      out.push_back(kHex[u & 0xF]);
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// Writes the decimal digits of a non-negative number right-aligned in
+// buf[0..20); returns the first one.
+std::string_view DecimalDigits(std::uint64_t v, char (&buf)[20]) {
+  char* p = buf + sizeof buf;
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  return std::string_view(p, static_cast<std::size_t>(buf + sizeof buf - p));
+}
+
+// memcpy that accepts an empty view, whose data() may be null.
+void Put(char* out, std::string_view s) {
+  if (!s.empty()) std::memcpy(out, s.data(), s.size());
+}
+
+void TwoDigits(char* out, int v) {
+  out[0] = static_cast<char>('0' + v / 10 % 10);
+  out[1] = static_cast<char>('0' + v % 10);
+}
+
+}  // namespace
+
+Record::Record(const RecordContext& context, std::string_view name, int width)
+    : context_(&context), name_(name), width_(width) {
+  if (width < 1 || width > kMaxRecordWidth)
+    throw FieldError(context.bank + ", " + std::string(name) + ": a record is 1 to " +
+                     std::to_string(kMaxRecordWidth) + " positions wide, not " + std::to_string(width));
+}
+
+Record::Record(const RecordContext& context, const Layout& layout)
+    : context_(&context), name_(layout.name()), width_(layout.width()), layout_(&layout) {}
+
+void Record::Fail(int from, int to, std::string_view field, std::optional<std::string_view> value,
+                  std::string_view reason) const {
+  std::string m = context_->bank;
+  m += ", ";
+  m += name_;
+  m += ", positions ";
+  m += std::to_string(from);
+  m += '-';
+  m += std::to_string(to);
+  if (!field.empty()) {
+    m += " (";
+    m += field;
+    m += ')';
+  }
+  m += ": ";
+  if (value) {
+    m += "value '";
+    m += Shown(*value);
+    m += "' ";
+  }
+  m += reason;
+  if (!context_->slip.empty()) {
+    m += "; slip ";
+    m += context_->slip;
+  }
+  throw FieldError(m);
+}
+
+Record::Span Record::Take(Col fromCol, Col toCol, std::string_view field) {
+  const int from = fromCol.value();
+  const int to = toCol.value();
+  if (layout_ != nullptr) {
+    if (row_ >= layout_->size()) Fail(from, to, field, std::nullopt, "lies past the last field of the layout");
+    const FieldSpec& expected = (*layout_)[row_];
+    if (expected.from != from || expected.to != to)
+      Fail(from, to, field, std::nullopt,
+           "does not follow the layout, whose next field is " + std::to_string(expected.from) + "-" +
+               std::to_string(expected.to) + " (" + std::string(expected.name) + ")");
+    if (field.empty()) field = expected.name;
+  }
+  if (to < from) Fail(from, to, field, std::nullopt, "ends before it starts");
+  if (from > next_)
+    Fail(from, to, field, std::nullopt, "leaves a gap: the previous field ended at " + std::to_string(next_ - 1));
+  if (from < next_)
+    Fail(from, to, field, std::nullopt,
+         "overlaps the previous field, which ended at " + std::to_string(next_ - 1));
+  if (to > width_)
+    Fail(from, to, field, std::nullopt, "lies past the record's width of " + std::to_string(width_));
+  next_ = to + 1;
+  ++row_;
+  return Span{buffer_.data() + (from - 1), to - from + 1, field};
+}
+
+void Record::Numeric(const Span& s, int from, std::string_view value) {
+  const int to = from + s.width - 1;
+  const std::string_view t = TrimBlanks(value);
+  if (FirstUnprintable(t) != std::string_view::npos)
+    Fail(from, to, s.field, value, "has a character that is not printable ASCII");
+  const auto width = static_cast<std::size_t>(s.width);
+  if (t.size() <= width) {
+    std::memset(s.out, '0', width - t.size());
+    Put(s.out + (width - t.size()), t);
+    return;
+  }
+  const std::size_t drop = t.size() - width;
+  for (std::size_t i = 0; i < drop; ++i)
+    if (t[i] != '0') Fail(from, to, s.field, value, "does not fit in " + std::to_string(width) + " positions");
+  Put(s.out, t.substr(drop));
+}
+
+void Record::num(Col from, Col to, std::string_view value, std::string_view field) {
+  const Span s = Take(from, to, field);
+  Numeric(s, from.value(), value);
+}
+
+void Record::num(Col from, Col to, std::int64_t value, std::string_view field) {
+  const Span s = Take(from, to, field);
+  char buf[20];
+  if (value < 0) {
+    const std::string shown = "-" + std::string(DecimalDigits(0 - static_cast<std::uint64_t>(value), buf));
+    Fail(from.value(), to.value(), s.field, shown, "is negative");
+  }
+  Numeric(s, from.value(), DecimalDigits(static_cast<std::uint64_t>(value), buf));
+}
+
+void Record::lit(Col from, Col to, std::string_view literal, std::string_view field) {
+  const Span s = Take(from, to, field);
+  if (literal.size() != static_cast<std::size_t>(s.width))
+    Fail(from.value(), to.value(), s.field, literal,
+         "is a literal of " + std::to_string(literal.size()) + " characters for " + std::to_string(s.width) +
+             " positions");
+  if (FirstUnprintable(literal) != std::string_view::npos)
+    Fail(from.value(), to.value(), s.field, literal, "has a character that is not printable ASCII");
+  Put(s.out, literal);
+}
+
+void Record::raw(Col from, Col to, std::string_view value, std::string_view field) {
+  const Span s = Take(from, to, field);
+  if (value.size() != static_cast<std::size_t>(s.width))
+    Fail(from.value(), to.value(), s.field, value,
+         "has " + std::to_string(value.size()) + " characters for " + std::to_string(s.width) + " positions");
+  if (FirstUnprintable(value) != std::string_view::npos)
+    Fail(from.value(), to.value(), s.field, value, "has a character that is not printable ASCII");
+  Put(s.out, value);
+}
+
+void Record::text(Col from, Col to, std::string_view value, std::string_view field) {
+  const Span s = Take(from, to, field);
+  int n = 0;
+  for (std::size_t i = 0; i < value.size() && n < s.width; ++n)
+    s.out[n] = cnab_detail::CleanChar(cnab_detail::NextChar(value, i));
+  std::memset(s.out + n, ' ', static_cast<std::size_t>(s.width - n));
+}
+
+void Record::plain(Col from, Col to, std::string_view value, std::string_view field) {
+  const Span s = Take(from, to, field);
+  const std::string_view written = value.substr(0, static_cast<std::size_t>(s.width));
+  if (FirstUnprintable(written) != std::string_view::npos)
+    Fail(from.value(), to.value(), s.field, value, "has a character that is not printable ASCII");
+  Put(s.out, written);
+  std::memset(s.out + written.size(), ' ', static_cast<std::size_t>(s.width) - written.size());
+}
+
+void Record::blank(Col from, Col to, std::string_view field) {
+  const Span s = Take(from, to, field);
+  std::memset(s.out, ' ', static_cast<std::size_t>(s.width));
+}
+
+void Record::zeros(Col from, Col to, std::string_view field) {
+  const Span s = Take(from, to, field);
+  std::memset(s.out, '0', static_cast<std::size_t>(s.width));
+}
+
+void Record::amount(Col from, Col to, Money value, std::string_view field) {
+  const Span s = Take(from, to, field);
+  if (value.cents() < 0) Fail(from.value(), to.value(), s.field, value.ToString(), "is a negative amount");
+  char buf[20];
+  const std::string_view cents = DecimalDigits(static_cast<std::uint64_t>(value.cents()), buf);
+  if (cents.size() > static_cast<std::size_t>(s.width))
+    Fail(from.value(), to.value(), s.field, value.ToString(),
+         "is an amount that does not fit in " + std::to_string(s.width) + " positions");
+  const auto pad = static_cast<std::size_t>(s.width) - cents.size();
+  std::memset(s.out, '0', pad);
+  Put(s.out + pad, cents);
+}
+
+void Record::DateFields(const Span& s, int from, std::string_view pattern, const Date* d, int hour, int minute,
+                        int second) {
+  const int to = from + s.width - 1;
+  if (pattern.size() != static_cast<std::size_t>(s.width))
+    Fail(from, to, s.field, pattern,
+         "is a date pattern of " + std::to_string(pattern.size()) + " characters for " + std::to_string(s.width) +
+             " positions");
+  if (d == nullptr) {  // an empty date
+    if (FirstUnprintable(pattern) != std::string_view::npos)
+      Fail(from, to, s.field, pattern, "is a date pattern with a character that is not printable ASCII");
+    std::memset(s.out, '0', static_cast<std::size_t>(s.width));
+    return;
+  }
+  if (!d->ok()) Fail(from, to, s.field, std::nullopt, "holds a date that does not exist");
+  const int year = static_cast<int>(d->year());
+  const int month = static_cast<int>(static_cast<unsigned>(d->month()));
+  const int day = static_cast<int>(static_cast<unsigned>(d->day()));
+  bool afterHour = false;
+  std::size_t i = 0;
+  char* out = s.out;
+  while (i < pattern.size()) {
+    const std::string_view rest = pattern.substr(i);
+    if (rest.starts_with("yyyy")) {
+      if (year < 0 || year > 9999) Fail(from, to, s.field, std::nullopt, "holds a year that has no four digits");
+      TwoDigits(out, year / 100);
+      TwoDigits(out + 2, year % 100);
+      out += 4; i += 4; afterHour = false;
+    } else if (rest.starts_with("yy")) {
+      TwoDigits(out, (year % 100 + 100) % 100);
+      out += 2; i += 2; afterHour = false;
+    } else if (rest.starts_with("dd")) {
+      TwoDigits(out, day);
+      out += 2; i += 2; afterHour = false;
+    } else if (rest.starts_with("mm")) {
+      TwoDigits(out, afterHour ? minute : month);
+      out += 2; i += 2; afterHour = false;
+    } else if (rest.starts_with("hh")) {
+      TwoDigits(out, hour);
+      out += 2; i += 2; afterHour = true;
+    } else if (rest.starts_with("nn")) {
+      TwoDigits(out, minute);
+      out += 2; i += 2; afterHour = false;
+    } else if (rest.starts_with("ss")) {
+      TwoDigits(out, second);
+      out += 2; i += 2; afterHour = false;
+    } else {
+      if (!Printable(pattern[i]))
+        Fail(from, to, s.field, pattern, "is a date pattern with a character that is not printable ASCII");
+      *out++ = pattern[i];
+      if (pattern[i] != ':') afterHour = false;
+      ++i;
+    }
+  }
+}
+
+void Record::date(Col from, Col to, const Date& value, std::string_view pattern, std::string_view field) {
+  const Span s = Take(from, to, field);
+  DateFields(s, from.value(), pattern, &value, 0, 0, 0);
+}
+
+void Record::date(Col from, Col to, const DateTime& value, std::string_view pattern, std::string_view field) {
+  const Span s = Take(from, to, field);
+  const Date d = value.date();
+  DateFields(s, from.value(), pattern, &d, value.hour(), value.minute(), value.second());
+}
+
+void Record::date(Col from, Col to, const std::optional<Date>& value, std::string_view pattern,
+                  std::string_view field) {
+  if (value) return date(from, to, *value, pattern, field);
+  const Span s = Take(from, to, field);
+  DateFields(s, from.value(), pattern, nullptr, 0, 0, 0);
+}
+
+void Record::date(Col from, Col to, const std::optional<DateTime>& value, std::string_view pattern,
+                  std::string_view field) {
+  if (value) return date(from, to, *value, pattern, field);
+  const Span s = Take(from, to, field);
+  DateFields(s, from.value(), pattern, nullptr, 0, 0, 0);
+}
+
+void Record::date(Col from, Col to, std::nullopt_t, std::string_view pattern, std::string_view field) {
+  const Span s = Take(from, to, field);
+  DateFields(s, from.value(), pattern, nullptr, 0, 0, 0);
+}
+
+void Record::digits(Col from, Col to, std::string_view value, std::string_view field) {
+  const Span s = Take(from, to, field);
+  std::size_t count = 0;
+  for (char c : value)
+    if (c >= '0' && c <= '9') ++count;
+  const auto width = static_cast<std::size_t>(s.width);
+  std::size_t skip = 0;  // leading digits left out, which must all be zeros
+  if (count > width) {
+    skip = count - width;
+    std::size_t seen = 0;
+    for (char c : value) {
+      if (c < '0' || c > '9') continue;
+      if (seen++ == skip) break;
+      if (c != '0')
+        Fail(from.value(), to.value(), s.field, value,
+             "has more than " + std::to_string(width) + " significant digits");
+    }
+  }
+  char* out = s.out;
+  if (count < width) {
+    std::memset(out, '0', width - count);
+    out += width - count;
+  }
+  std::size_t seen = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9') continue;
+    if (seen++ >= skip) *out++ = c;
+  }
+}
+
+std::string_view Record::finish() {
+  if (next_ != width_ + 1) {
+    const std::string ended = next_ == 1 ? "no field was written" : "the last field ends at " + std::to_string(next_ - 1);
+    std::string m = context_->bank + ", " + std::string(name_) + ": " + ended + ", the record is " +
+                    std::to_string(width_) + " positions wide";
+    if (layout_ != nullptr && row_ < layout_->size())
+      m += "; the next field would be " + std::to_string((*layout_)[row_].from) + "-" +
+           std::to_string((*layout_)[row_].to) + " (" + std::string((*layout_)[row_].name) + ")";
+    if (!context_->slip.empty()) m += "; slip " + context_->slip;
+    throw FieldError(m);
+  }
+  return std::string_view(buffer_.data(), static_cast<std::size_t>(width_));
+}
+
+}  // namespace pag
