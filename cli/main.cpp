@@ -1,14 +1,75 @@
 // pag00100: the remittance module from the command line.
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iostream>
+
+#include "host/server/admin.h"
+#include "host/server/import.h"
+#include "host/server/schema.h"
+
+namespace {
+
+void PrintSummary(const pag::ImportSummary& s, const std::string& file) {
+  std::cout << "imported " << s.total << " rows from " << file << "\n";
+  for (const auto& [table, n] : s.tables) std::cout << "  " << table << ": " << n << "\n";
+}
+
+// init --db STORE [--demo] [--data FILE] [--force]
+int RunInit(const std::string& db, bool demo, std::string data, bool force) {
+  if (demo && data.empty()) data = pag::DefaultDemoDataPath();
+  if (!data.empty() && !std::filesystem::exists(data)) {
+    std::cerr << "pag00100 init: the demo data " << data << " does not exist\n";
+    return 1;
+  }
+  pag::CreateStore(db, force);
+  std::cout << "created store " << db << " (schema version " << pag::kSchemaVersion << ")\n";
+  if (!data.empty()) {
+    try {
+      pag::Store store(db);
+      PrintSummary(pag::ImportFile(store, data), data);
+    } catch (...) {
+      std::filesystem::remove(db);
+      throw;
+    }
+  }
+  return 0;
+}
+
+int RunImport(const std::string& db, const std::string& file) {
+  pag::Store store(db);
+  PrintSummary(pag::ImportFile(store, file), file);
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"pag00100 - bank remittance (CNAB) files of accounts payable"};
   app.set_version_flag("--version", std::string("pag00100 ") + PAG_VERSION);
   app.require_subcommand(0, 1);
   auto* version = app.add_subcommand("version", "Print the version");
+
+  std::string db, data, file;
+  bool demo = false, force = false;
+  auto* init = app.add_subcommand("init", "Create an empty store, or the demo store with --demo");
+  init->add_option("--db", db, "Store file to create")->required();
+  init->add_flag("--demo", demo, "Also load the demo data (data/demo.json)");
+  init->add_option("--data", data, "Load this import file instead of the demo data");
+  init->add_flag("--force", force, "Replace an existing store file");
+
+  auto* import = app.add_subcommand("import", "Load a JSON import file into a store (see docs/import-format.md)");
+  import->add_option("--db", db, "Store file")->required();
+  import->add_option("file", file, "Import file (JSON)")->required();
+
   CLI11_PARSE(app, argc, argv);
+  try {
+    if (init->parsed()) return RunInit(db, demo, data, force);
+    if (import->parsed()) return RunImport(db, file);
+  } catch (const std::exception& e) {
+    std::cerr << "pag00100 " << app.get_subcommands().front()->get_name() << ": " << e.what() << "\n";
+    return 1;
+  }
   if (version->parsed() || app.get_subcommands().empty()) {
     std::cout << "pag00100 " << PAG_VERSION << "\n";
   }

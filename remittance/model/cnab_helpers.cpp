@@ -1,0 +1,100 @@
+#include "remittance/model/cnab_helpers.h"
+
+#include "host/barcode.h"
+#include "host/text.h"
+#include "writers/cnab/fields.h"
+
+namespace pag {
+namespace {
+
+std::string Str(const TDataSet& ds, const char* field) { return ds.FieldByName(field).AsString(); }
+
+bool IsBankSlip(const TDataSet& slips) { return Str(slips, "IDBAIXAUTILP") == "B"; }
+
+}  // namespace
+
+std::string RetornaBanco(const TDataSet& slips) {
+  if (IsBankSlip(slips)) {
+    const std::string barcode = Str(slips, "CDBARRAPAG");
+    return EmptyString(barcode) ? " " : BancoCdBarra(barcode);
+  }
+  std::string bank = Str(slips, "CDBANCBOLP");
+  return EmptyString(bank) ? Str(slips, "CDBANCCNAB") : bank;
+}
+
+std::string RetornaAgencia(const TDataSet& slips) {
+  if (IsBankSlip(slips)) {
+    const std::string barcode = Str(slips, "CDBARRAPAG");
+    return EmptyString(barcode) ? " " : AgenciaCdBarra(barcode);
+  }
+  return Str(slips, "CDAGENBOLP");
+}
+
+std::string RetornaConta(const TDataSet& slips) {
+  if (IsBankSlip(slips)) {
+    const std::string barcode = Str(slips, "CDBARRAPAG");
+    return EmptyString(barcode) ? " " : ContaCdBarra(barcode);
+  }
+  return Str(slips, "CDCCORBOLP");
+}
+
+std::string Retorna_ContaCorrente(const RemessaData& d) {
+  return Retorna_ContaCorrente(Str(d.cdsContaCorrente, "CDCONTCORR"), Str(d.cdsContaCorrente, "CDPICTCONT"));
+}
+
+std::string Retorna_DAC_ContaCorrente(const RemessaData& d) {
+  return Retorna_DAC_ContaCorrente(Str(d.cdsContaCorrente, "CDCONTCORR"), Str(d.cdsContaCorrente, "CDPICTCONT"));
+}
+
+std::string Retorna_Agencia(const RemessaData& d) {
+  return Retorna_Agencia(Str(d.cdsContaCorrente, "CDAGENCIA"), Str(d.cdsContaCorrente, "CDPICTAGEN"));
+}
+
+std::string Retorna_DV_Agencia(const RemessaData& d) {
+  return Retorna_DV_Agencia(Str(d.cdsContaCorrente, "CDAGENCIA"), Str(d.cdsContaCorrente, "CDPICTAGEN"));
+}
+
+std::string NrDocumento(RemessaData& d, TNetConnection& net, const std::string& branch, const std::string& entry) {
+  d.cdsDocBol.LoadPacket(net.CallPacket("GetDocBole", {Arg(branch), Arg(entry)}));
+  if (d.cdsDocBol.RecordCount() == 1)
+    return Right(Str(d.cdsDocBol, "NRNOTAFISC"), 10) + LeftStr(Str(d.cdsDocBol, "CDSERIEENTR"), 2);
+  return branch + entry;
+}
+
+DateTime RetornaEmissao(RemessaData& d, TNetConnection& net, const std::string& branch, const std::string& entry) {
+  d.cdsDocBol.LoadPacket(net.CallPacket("GetDocBole", {Arg(branch), Arg(entry)}));
+  if (d.cdsDocBol.IsEmpty()) return ZeroDateTime();
+  return d.cdsDocBol.FieldByName("DTEMISSAO").AsDateTime();
+}
+
+std::string GeraSequencialCNAB(RemessaData& d, TNetConnection& net) {
+  const std::string account = Str(d.cdsContaCorrente, "CDREDUCONT");
+  std::string seq = net.CallText("ProximoCodigo", {Arg("FaseCNABPag"), Arg(" "), Arg(account)});
+  std::string phase = Str(d.cdsContaCorrente, "IDFASCNABPAG");
+  if (EmptyString(phase)) {
+    CheckResultServ(net.Call("UpDateCC", {Arg(account)}));
+    phase = "T";
+  }
+  const long long n = StrToInt(seq);  // a counter that is not a number ends the run
+  if (phase == "T") {
+    if (n > 10) {
+      CheckResultServ(net.Call("UpDatePrx", {Arg(Ajusta("1", 20)), Arg("FASECNABPAG" + account)}));
+      return Ajusta("1", 20);
+    }
+  } else if (n < 11) {
+    CheckResultServ(net.Call("UpDatePrx", {Arg(Ajusta("11", 20)), Arg("FASECNABPAG" + account)}));
+    return Ajusta("11", 20);
+  }
+  return seq;
+}
+
+std::string BuscaIdentPag(RemessaData& d, TNetConnection& net, const std::string& company) {
+  d.cdsIdConta.LoadPacket(net.CallPacket("GetIdConta", {Arg(Str(d.cdsCNABPag, "CDREDUCONT"))}));
+  const std::string id = Str(d.cdsIdConta, "CDIDPAGCONTCORR");
+  if (!EmptyString(id)) return id;
+  d.cdsEmprBanc.LoadPacket(net.CallPacket("GetEmprBanc", {Arg(Str(d.cdsCNABPag, "CDBANCO")), Arg(company)}));
+  const TField& code = d.cdsEmprBanc.FieldByName("CDEMPBANCPAG");
+  return d.cdsEmprBanc.IsEmpty() || code.IsNull() ? std::string() : code.AsString();
+}
+
+}  // namespace pag
