@@ -103,7 +103,8 @@ std::int64_t Cents(const Decimal& d) { return RoundDec(d, 2).Rescaled(2).units()
 //  (CDFILIAL); 14-16 due dates; 17-18 payment kinds; 19-21 net values;
 //  22-23 barcode ("0" with, "1" without) and flag; 24 situations (blank: any);
 //  25-26 payee banks; 27-28 person types and flag; 29 remittance number typed
-//  (blank or zero: any); 30 return number typed; 31 supplier groups (blank: any).
+//  (blank or zero: any); 30 return number typed; 31 supplier groups (blank:
+//  any; a list that names no key finds nothing).
 // A flag "T" lifts its criterion; lists are "_"-separated keys matched whole.
 Reply GetBoletos(MethodContext& ctx, Args& a) {
   a.Expect("ssssss" "sssss" "ss" "dds" "ss" "nns" "ss" "s" "ss" "ss" "sss");
@@ -155,8 +156,9 @@ Reply GetBoletos(MethodContext& ctx, Args& a) {
           nr);
   }
   if (auto nr = SignificantNumber(a.Key(29)); !nr.empty()) w.Add("ltrim(b.NRRETCNABPAG, '0') = ?", nr);
-  if (!SplitKeyList(a.Raw(30)).empty())
-    w.Add("f.CDGRUPFORN IN (SELECT value FROM json_each(?))", KeyListJson(a.Raw(30)));
+  // Only a blank list means every group: a list that names no usable key
+  // ("_") finds nothing rather than everything.
+  if (!a.Key(30).empty()) w.Add("f.CDGRUPFORN IN (SELECT value FROM json_each(?))", KeyListJson(a.Raw(30)));
 
   auto& st = ctx.Prepare(std::string(kBoletosSelect) + w.sql() + kBoletosOrder);
   w.BindTo(st);
