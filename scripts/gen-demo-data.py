@@ -1322,6 +1322,9 @@ note("ValorInv", s, "TED of 1,305.00 whose payables and discount make 1,300.00")
 
 # Advances.
 s = finish(bank_slip("001", supplier_code="F022", cents=120000), parts=1, adjust=[])
+# Paid from the Citibank account: a listed advance stops a mark-all, and the
+# Banco do Brasil account is the one the demo marks whole.
+s["CDREDUCONT"] = "009"
 row("advances", NRLANCANTECIPA="0000000001", CDFILIAL=s["CDFILIBPAG"],
     CDFORNECED="F022", VRLIQUANTECIPA="1500.00", DTVENCANTECIPA=iso(day(-20)),
     CDFILIBPAG=s["CDFILIBPAG"], NRLANBOLPAG=s["NRLANBOLPAG"])
@@ -1415,10 +1418,16 @@ for name, value in [("CNABPAG01", 2), ("CNABPAG02", 1), ("REMESSAPAG002", 1),
                     ("CTCNABPAG341", 1), ("CTCNABPAG237", 2)]:
     row("counters", CDCONTADOR=name, VRCONTADOR=value)
 
+# The payment-list layouts (docs/report-layout.md) are kept beside the data
+# as files of their own, ending with their version stamp.
+LAYOUT_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "relatorios")
 for name, version in [("BORDPAG.QR2", "20260105"), ("BORDPAG_ITAU.QR2", "20260312")]:
+    with open(os.path.join(LAYOUT_DIR, name), encoding="utf-8") as f:
+        content = f.read()
+    assert content.endswith(version + "#"), f"{name} does not end with its version stamp {version}#"
     row("report_layouts", DSARQRELATORIO=name, DTRELATORIO=f"{version[:4]}-{version[4:6]}-{version[6:]}T08:00:00",
         NRVERSAO=version, DSREFERENCIA=f"relatorios/pag/{name}",
-        DSCONFIGREL="PAPEL=A4;ORIENTACAO=RETRATO")
+        DSCONFIGREL="PAPEL=A4;ORIENTACAO=RETRATO", DSCONTEUDO=content)
 
 for code, name in [("ANA", "ANA LIMA"), ("BRUNO", "BRUNO COSTA"),
                    ("CARLA", "CARLA MENDES")]:

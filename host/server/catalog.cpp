@@ -177,7 +177,7 @@ std::vector<Table> Build() {
                {}});
   t.push_back({"report_layouts", "RELATORIO",
                {Key("DSARQRELATORIO", 100), DtTm("DTRELATORIO", true), Txt("NRVERSAO", 8), Txt("DSREFERENCIA", 250),
-                Txt("DSCONFIGREL", 255)},
+                Txt("DSCONFIGREL", 255), Txt("DSCONTEUDO", 200000)},
                {}});
   t.push_back({"operators", "OPERADOR", {Key("CDOPERADOR", 12), Req("NMOPERADOR", 40)}, {}});
   t.push_back({"operator_companies", "OPEREMPRESA",

@@ -1,5 +1,6 @@
 // Report layouts kept by the server: their date, version and reference for
-// the refresh of the local copy, and the text the report dialog is given.
+// the refresh of the local copy, the text the report dialog is given, and
+// the layout's content that the refresh downloads.
 #include "host/server/method_kit.h"
 
 namespace pag::server {
@@ -33,11 +34,24 @@ Reply RetornaRelatorio(MethodContext& ctx, Args& a) {
   return Reply::Text(st.Text(1) + "\r\n" + st.Text(2));
 }
 
+// GetArquivoRel(file reference): the content of the layout that GetDadosRel
+// named by that reference, as stored, for the refresh of a local copy. An
+// unknown reference, or a layout kept without content, is an error.
+Reply GetArquivoRel(MethodContext& ctx, Args& a) {
+  a.Expect("s");
+  auto& st = ctx.Prepare("SELECT DSCONTEUDO FROM RELATORIO WHERE DSREFERENCIA = ? AND DSREFERENCIA <> ''");
+  st.Bind(1, a.Key(0));
+  if (!st.Step() || st.TextView(0).empty())
+    throw std::runtime_error("no report layout file '" + a.Key(0) + "' on the server");
+  return Reply::Text(st.Text(0));
+}
+
 }  // namespace
 
 void AddReportMethods(MethodTable& t) {
   t["GetDadosRel"] = GetDadosRel;
   t["RetornaRelatorio"] = RetornaRelatorio;
+  t["GetArquivoRel"] = GetArquivoRel;
 }
 
 }  // namespace pag::server

@@ -327,7 +327,13 @@ struct Step {
   int to;
   const char* sql;
 };
-constexpr Step kUpgrades[] = {{2, kUpgradeTo2}};
+// Version 2 -> 3: the content of each report layout, which the server hands
+// out when a local copy is refreshed (GetArquivoRel).
+constexpr const char* kUpgradeTo3 = R"SQL(
+ALTER TABLE RELATORIO ADD COLUMN DSCONTEUDO TEXT NOT NULL DEFAULT '';
+)SQL";
+
+constexpr Step kUpgrades[] = {{2, kUpgradeTo2}, {3, kUpgradeTo3}};
 
 void Stamp(sql::Db& db, int version) {
   db.Exec("PRAGMA application_id = " + std::to_string(kApplicationId));

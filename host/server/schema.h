@@ -15,6 +15,7 @@
 //   2  CNABPAGBOL: which slips went out in which remittance and with which
 //      movement (exclusion and block remittances keep their slips too);
 //      filled from BOLETOPAG.NRCNABPAGREM on upgrade. Index of slips by due date.
+//   3  RELATORIO.DSCONTEUDO: the content of each report layout.
 #pragma once
 
 #include <stdexcept>
@@ -24,7 +25,7 @@
 
 namespace pag {
 
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 // "PAG1" as a 32-bit number: marks the file as a remittance store.
 inline constexpr int kApplicationId = 0x50414731;
 

@@ -12,7 +12,7 @@ class MethodsTest : public ServerTest {};
 TEST_F(MethodsTest, EveryMethodOfTheContractIsThere) {
   const std::vector<std::string> contract{
       "AtualizaBoleto", "BolVincRem",     "CancelaBolRemessa", "GetBolporRem",    "GetBoletos",
-      "GetCNABPag",     "GetCntPagar",    "GetContaCorrente",  "GetCtCNABPag",    "GetCtCnabDiaP",
+      "GetArquivoRel",  "GetCNABPag",     "GetCntPagar",    "GetContaCorrente",  "GetCtCNABPag",    "GetCtCnabDiaP",
       "GetDadosRel",    "GetDarf",        "GetDocBole",        "GetEmprBanc",     "GetEmpresa",
       "GetFiliRece",    "GetFilial",      "GetFormaPag",       "GetGeral_Pag",    "GetIdConta",
       "GetLayout",      "GetParamFilial", "GetTotRemessa",     "GetValor_Antec",  "GetVrDocumento",
