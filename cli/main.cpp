@@ -1,12 +1,18 @@
 // pag00100: the remittance module from the command line.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 
+#include "cli/remit_cmd.h"
+#include "cli/report_cmd.h"
 #include "host/server/admin.h"
 #include "host/server/import.h"
 #include "host/server/schema.h"
+#include "writers/cnab/invariants.h"
 
 namespace {
 
@@ -36,6 +42,28 @@ int RunInit(const std::string& db, bool demo, std::string data, bool force) {
   return 0;
 }
 
+// check FILE [--width N]: the invariants of a bank file (every record of the
+// layout's width, printable ASCII, CR LF after each). Without --width, the
+// width of the first record.
+int RunCheck(const std::string& file, int width) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    std::cerr << "pag00100 check: cannot read " << file << "\n";
+    return 1;
+  }
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (width <= 0) {
+    const auto eol = content.find("\r\n");
+    width = static_cast<int>(eol == std::string::npos ? content.size() : eol);
+  }
+  const auto problems = pag::CheckRecords(content, width);
+  for (const auto& p : problems) std::cerr << file << ": " << pag::Describe(p) << "\n";
+  if (!problems.empty()) return 1;
+  std::cout << file << ": " << std::count(content.begin(), content.end(), '\n') << " records of " << width
+            << " positions, printable ASCII, CR LF\n";
+  return 0;
+}
+
 int RunImport(const std::string& db, const std::string& file) {
   pag::Store store(db);
   PrintSummary(pag::ImportFile(store, file), file);
@@ -62,10 +90,19 @@ int main(int argc, char** argv) {
   import->add_option("--db", db, "Store file")->required();
   import->add_option("file", file, "Import file (JSON)")->required();
 
+  int width = 0;
+  auto* check = app.add_subcommand("check", "Check a bank file: record width, printable ASCII, CR LF");
+  check->add_option("file", file, "Bank file")->required();
+  check->add_option("--width", width, "Record width (default: the first record's)");
+
+  pag::cli::AddRemittanceCommands(app);
+  pag::cli::AddReportCommand(app);
+
   CLI11_PARSE(app, argc, argv);
   try {
     if (init->parsed()) return RunInit(db, demo, data, force);
     if (import->parsed()) return RunImport(db, file);
+    if (check->parsed()) return RunCheck(file, width);
   } catch (const std::exception& e) {
     std::cerr << "pag00100 " << app.get_subcommands().front()->get_name() << ": " << e.what() << "\n";
     return 1;

@@ -198,6 +198,8 @@ const TMessages& RemessaMessages() {
       "banco %s.",
       "Valor_Negativo|Operação bloqueada! O valor %s do boleto %s não pode ser negativo.",
       "Campo_Excede|Operação bloqueada! %s",
+      "Bol_Nao_Gerado|Operação bloqueada! O boleto %s está marcado mas não foi gerado no arquivo. Nada foi enviado.",
+      "Bol_Nao_Marcado|Operação bloqueada! O boleto %s foi gerado no arquivo sem estar marcado. Nada foi enviado.",
   };
   return messages;
 }
@@ -242,7 +244,7 @@ RemessaData::RemessaData() : msgs(RemessaMessages()) {
     return FormatPicture(f.AsString(), f.DataSet().FieldByName("CDPICTCONT").AsString());
   };
   Declare(cdsEmprBanc, {S("CDEMPBANCPAG", 20), S("IDPADRAGENCNABPAG", 20), S("IDPADRCNABPAG", 20),
-                        S("IDCONSDTENVREM", 1), S("CDCOMPROMISSO", 4)});
+                        S("IDCONSDTENVREM", 1), S("CDCOMPROMISSO", 4), S("DSARQBORDPAG", 100)});
   Declare(cdsLayout, {S("IDLAYCNABPAG", 20)});
   Declare(cdsGeralPag, {S("CDGERALPAG", 1), V("QTDIAANTBOLP", 0), V("QTDIAAPOBOLP", 0), S("IDHABIBOLE", 1),
                         S("IDUTCTRLCANREMP", 1)});
