@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "writers/Cli_pag00103.h"
+#include "writers/Cli_pag00104.h"
+#include "writers/Cli_pag00113.h"
 #include "writers/Cli_pag00114.h"
 
 namespace pag {
@@ -15,11 +18,11 @@ using P = DispatchPrepare;
 constexpr DispatchRow kTable[] = {
     // Bradesco: the classic layout, or Multipag when the agreement says "2".
     // The agreement is read again for this bank right before the choice.
-    {{"237", ""}, C::kStandardNot2, P::kReloadEmprBanc, "Remessa_BcoBradesco", nullptr, false, true},
+    {{"237", ""}, C::kStandardNot2, P::kReloadEmprBanc, "Remessa_BcoBradesco", Remessa_BcoBradesco, false, true},
     {{"237", ""}, C::kStandard2, P::kReloadEmprBanc, "Remessa_BcoBradesco_MultiPag", nullptr, false, true},
     // Itaú: the "Risco" layout when the agreement (as the confirmation loaded it) says "2".
     {{"341", ""}, C::kStandard2, P::kNone, "Remessa_BcoItau_Risco", nullptr, true, true},
-    {{"341", ""}, C::kAny, P::kNone, "Remessa_BcoItau", nullptr, true, true},
+    {{"341", ""}, C::kAny, P::kNone, "Remessa_BcoItau", Remessa_BcoItau, true, true},
     {{"275", "356"}, C::kAny, P::kNone, "Remessa_BcoReal", nullptr, true, true},
     {{"291", ""}, C::kAny, P::kNone, "Remessa_BcoBCN", nullptr, true, true},
     {{"745", ""}, C::kAny, P::kNone, "Remessa_BcoCitiBank", nullptr, true, true},
@@ -29,7 +32,7 @@ constexpr DispatchRow kTable[] = {
     // Unibanco: its own layout when the account's layout is "0", else FEBRABAN.
     {{"409", ""}, C::kOwnLayout, P::kLoadLayout, "Remessa_Unibanco", nullptr, true, true},
     {{"409", ""}, C::kNotOwnLayout, P::kLoadLayout, "Remessa_Unibanco_Febraban", nullptr, true, true},
-    {{"033", "353"}, C::kAny, P::kNone, "Remessa_Santander", nullptr, true, true},
+    {{"033", "353"}, C::kAny, P::kNone, "Remessa_Santander", Remessa_Santander, true, true},
     {{"001", ""}, C::kAny, P::kNone, "Remessa_BcoBrasil", Remessa_BcoBrasil, true, true},
     {{"479", ""}, C::kAny, P::kNone, "Remessa_BcoBankBoston", nullptr, true, true},
     // HSBC: the 240-position layout when the account names it, else the 266 one.

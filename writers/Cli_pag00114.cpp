@@ -95,30 +95,12 @@ constexpr FieldSpec kBatchHeaderRows[] = {
 };
 constexpr Layout kBatchHeader("Header de lote", 240, kBatchHeaderRows);
 
-constexpr FieldSpec kSegmentARows[] = {
-    {1, 3, "Banco"},
-    {4, 7, "Lote"},
-    {8, 8, "Registro"},
-    {9, 13, "Nº do registro"},
-    {14, 14, "Segmento"},
-    {15, 15, "Tipo de movimento"},
-    {16, 17, "Instrução"},
-    {18, 20, "Câmara"},
-    {21, 23, "Banco do favorecido"},
-    {24, 28, "Agência do favorecido"},
-    {29, 29, "DV da agência"},
-    {30, 41, "Conta do favorecido"},
+// Segment A: the family's rows, with this bank's two account check digits
+// (42-43) and its tail.
+constexpr FieldSpec kSegmentADigits[] = {
     {42, 43, "DV da conta"},
-    {44, 73, "Nome do favorecido"},
-    {74, 93, "Seu número"},
-    {94, 101, "Data do pagamento"},
-    {102, 104, "Moeda"},
-    {105, 119, "Quantidade de moeda"},
-    {120, 134, "Valor do pagamento"},
-    {135, 154, "Nosso número"},
-    {155, 162, "Data real"},
-    {163, 177, "Valor real"},
-    {178, 217, "Outras informações"},
+};
+constexpr FieldSpec kSegmentATail[] = {
     {218, 219, "Complemento do serviço"},
     {220, 224, "Finalidade TED"},
     {225, 226, "Complemento de finalidade"},
@@ -126,181 +108,26 @@ constexpr FieldSpec kSegmentARows[] = {
     {230, 230, "Aviso ao favorecido"},
     {231, 240, "Ocorrências"},
 };
-constexpr Layout kSegmentA("Segmento A", 240, kSegmentARows);
+constexpr auto kSegmentARows =
+    JoinRows(kFebrabanSegmentAHeadRows, kSegmentADigits, kFebrabanSegmentAPaymentRows, kSegmentATail);
+constexpr Layout kSegmentA("Segmento A", 240, kSegmentARows.rows);
 
-constexpr FieldSpec kSegmentBRows[] = {
-    {1, 3, "Banco"},
-    {4, 7, "Lote"},
-    {8, 8, "Registro"},
-    {9, 13, "Nº do registro"},
-    {14, 14, "Segmento"},
-    {15, 17, "CNAB"},
-    {18, 18, "Tipo de inscrição do favorecido"},
-    {19, 32, "Inscrição do favorecido"},
-    {33, 62, "Logradouro"},
-    {63, 67, "Número"},
-    {68, 82, "Complemento"},
-    {83, 97, "Bairro"},
-    {98, 117, "Cidade"},
-    {118, 122, "CEP"},
-    {123, 125, "Complemento do CEP"},
-    {126, 127, "Estado"},
-    {128, 135, "Vencimento"},
-    {136, 150, "Valor do documento"},
-    {151, 165, "Abatimento"},
-    {166, 180, "Desconto"},
-    {181, 195, "Mora"},
-    {196, 210, "Multa"},
+// Segment B: the family's rows, then this bank's tail.
+constexpr FieldSpec kSegmentBTail[] = {
     {211, 225, "Código do documento"},
     {226, 226, "Aviso"},
     {227, 232, "Código UG"},
     {233, 240, "CNAB"},
 };
-constexpr Layout kSegmentB("Segmento B", 240, kSegmentBRows);
+constexpr auto kSegmentBRows = JoinRows(kFebrabanSegmentBHeadRows, kSegmentBTail);
+constexpr Layout kSegmentB("Segmento B", 240, kSegmentBRows.rows);
 
-constexpr FieldSpec kSegmentJRows[] = {
-    {1, 3, "Banco"},
-    {4, 7, "Lote"},
-    {8, 8, "Registro"},
-    {9, 13, "Nº do registro"},
-    {14, 14, "Segmento"},
-    {15, 15, "Tipo de movimento"},
-    {16, 17, "Instrução"},
-    {18, 20, "Banco do código de barras"},
-    {21, 21, "Moeda"},
-    {22, 22, "DV do código de barras"},
-    {23, 36, "Fator de vencimento e valor"},
-    {37, 61, "Campo livre"},
-    {62, 91, "Nome do cedente"},
-    {92, 99, "Vencimento"},
-    {100, 114, "Valor do título"},
-    {115, 129, "Desconto"},
-    {130, 144, "Acréscimos"},
-    {145, 152, "Data do pagamento"},
-    {153, 167, "Valor do pagamento"},
-    {168, 182, "Quantidade de moeda"},
-    {183, 202, "Seu número"},
-    {203, 222, "Nosso número"},
-    {223, 224, "Código da moeda"},
-    {225, 230, "CNAB"},
-    {231, 240, "Ocorrências"},
-};
-constexpr Layout kSegmentJ("Segmento J", 240, kSegmentJRows);
-
-constexpr FieldSpec kSegmentJ52Rows[] = {
-    {1, 3, "Banco"},
-    {4, 7, "Lote"},
-    {8, 8, "Registro"},
-    {9, 13, "Nº do registro"},
-    {14, 14, "Segmento"},
-    {15, 15, "Tipo de movimento"},
-    {16, 17, "Instrução"},
-    {18, 19, "Registro opcional"},
-    {20, 20, "Tipo de inscrição do sacado"},
-    {21, 35, "Inscrição do sacado"},
-    {36, 75, "Nome do sacado"},
-    {76, 76, "Tipo de inscrição do cedente"},
-    {77, 91, "Inscrição do cedente"},
-    {92, 131, "Nome do cedente"},
-    {132, 132, "Tipo de inscrição do avalista"},
-    {133, 147, "Inscrição do avalista"},
-    {148, 187, "Nome do avalista"},
-    {188, 240, "CNAB"},
-};
-constexpr Layout kSegmentJ52("Segmento J-52", 240, kSegmentJ52Rows);
-
-constexpr FieldSpec kSegmentORows[] = {
-    {1, 3, "Banco"},
-    {4, 7, "Lote"},
-    {8, 8, "Registro"},
-    {9, 13, "Nº do registro"},
-    {14, 14, "Segmento"},
-    {15, 15, "Tipo de movimento"},
-    {16, 17, "Instrução"},
-    {18, 61, "Código de barras"},
-    {62, 91, "Nome da concessionária"},
-    {92, 99, "Vencimento"},
-    {100, 107, "Data do pagamento"},
-    {108, 122, "Valor do pagamento"},
-    {123, 142, "Seu número"},
-    {143, 162, "Nosso número"},
-    {163, 230, "CNAB"},
-    {231, 240, "Ocorrências"},
-};
-constexpr Layout kSegmentO("Segmento O", 240, kSegmentORows);
-
-constexpr FieldSpec kSegmentWRows[] = {
-    {1, 3, "Banco"},
-    {4, 7, "Lote"},
-    {8, 8, "Registro"},
-    {9, 13, "Nº do registro"},
-    {14, 14, "Segmento"},
-    {15, 15, "Nº do registro complementar"},
-    {16, 16, "Uso das informações"},
-    {17, 96, "Informação complementar 1"},
-    {97, 176, "Informação complementar 2"},
-    {177, 178, "Identificador de tributo"},
-    {179, 184, "Código da receita"},
-    {185, 186, "Tipo de inscrição do contribuinte"},
-    {187, 200, "Inscrição do contribuinte"},
-    {201, 216, "Identificador da guia"},
-    {217, 225, "Lacre"},
-    {226, 227, "DV do lacre"},
-    {228, 228, "CNAB"},
-    {229, 230, "CNAB"},
-    {231, 240, "Ocorrências"},
-};
-constexpr Layout kSegmentW("Segmento W", 240, kSegmentWRows);
-
-// Segment N: its head, the tax complement of the batch's method, its tail.
-constexpr FieldSpec kSegmentNHead[] = {
-    {1, 3, "Banco"},
-    {4, 7, "Lote"},
-    {8, 8, "Registro"},
-    {9, 13, "Nº do registro"},
-    {14, 14, "Segmento"},
-    {15, 15, "Tipo de movimento"},
-    {16, 17, "Instrução"},
-    {18, 37, "Seu número"},
-    {38, 57, "Nosso número"},
-    {58, 87, "Nome do contribuinte"},
-    {88, 95, "Data do pagamento"},
-    {96, 110, "Valor total"},
-};
-constexpr FieldSpec kSegmentNTail[] = {
-    {231, 240, "Ocorrências"},
-};
-constexpr auto kSegmentNDarfRows = JoinRows(kSegmentNHead, kDarfComplementRows, kSegmentNTail);
-constexpr auto kSegmentNDarfSimplesRows = JoinRows(kSegmentNHead, kDarfSimplesComplementRows, kSegmentNTail);
-constexpr auto kSegmentNGpsRows = JoinRows(kSegmentNHead, kGpsComplementRows, kSegmentNTail);
-constexpr auto kSegmentNDarjRows = JoinRows(kSegmentNHead, kDarjComplementRows, kSegmentNTail);
-constexpr auto kSegmentNGareRows = JoinRows(kSegmentNHead, kGareComplementRows, kSegmentNTail);
-constexpr Layout kSegmentNDarf("Segmento N (DARF)", 240, kSegmentNDarfRows.rows);
-constexpr Layout kSegmentNDarfSimples("Segmento N (DARF Simples)", 240, kSegmentNDarfSimplesRows.rows);
-constexpr Layout kSegmentNGps("Segmento N (GPS)", 240, kSegmentNGpsRows.rows);
-constexpr Layout kSegmentNDarj("Segmento N (DARJ)", 240, kSegmentNDarjRows.rows);
-constexpr Layout kSegmentNGare("Segmento N (GARE-SP)", 240, kSegmentNGareRows.rows);
-
-// The layout of segment N for a batch's payment method; nullptr for a
-// method whose slips are no segment N.
-const Layout* SegmentNLayout(std::string_view method) {
-  if (method == "16") return &kSegmentNDarf;
-  if (method == "18") return &kSegmentNDarfSimples;
-  if (method == "17") return &kSegmentNGps;
-  if (method == "21") return &kSegmentNDarj;
-  if (method == "22") return &kSegmentNGare;
-  return nullptr;
-}
+// Segments J, J-52, O, W and N: the family's (febraban240.h).
 
 // ---- The writer ---------------------------------------------------------------------
 
 // The text of a text field of the current row, read in place.
-std::string_view Text(const TField& f) {
-  const Value& v = f.Value();
-  if (const auto* text = std::get_if<std::string>(&v)) return *text;
-  if (IsNull(v)) return {};
-  throw std::logic_error("field " + f.FieldName() + " holds no text");
-}
+std::string_view Text(const TField& f) { return FieldText(f); }
 
 // The slip fields the file reads, found once per run.
 struct SlipFields {
@@ -402,6 +229,7 @@ class RemessaBcoBrasil {
   void Run();
   // The slip being written ("0001/0000001234"), for messages.
   const std::string& slip() const { return file_.context().slip; }
+  const RecordContext& context() const { return file_.context(); }
 
  private:
   // Run
@@ -825,60 +653,34 @@ void RemessaBcoBrasil::SegmentB() {
 void RemessaBcoBrasil::SegmentJ() {
   const Money valor = Valor();
   const std::string_view barcode = Text(f_.barcode);
-  const bool hasBarcode = !EmptyString(barcode);
-  BarcodePieces code;
-  try {
-    code = SlipBarcodePieces(barcode, Text(f_.typedLine));
-  } catch (const BarcodeError& e) {
-    throw FieldError(std::string(kBancoDoBrasil.name) + ", Segmento J, positions 18-61 (Código de barras): " +
-                     e.what() + "; slip " + slip());
-  }
+  const BarcodePieces code = SegmentJBarcode(file_, barcode, Text(f_.typedLine));
   // The title's value is read from the barcode's last 9 digits of value;
   // a barcode whose value needs all ten is refused rather than cut.
-  std::string titulo;
+  Money titulo = valor;
   Money desconto;
   Money acrescimo;
-  if (hasBarcode) {
+  if (!EmptyString(barcode)) {
     if (code.amountDigits.front() != '0')
       throw FieldError(std::string(kBancoDoBrasil.name) + ", Segmento J, positions 100-114 (Valor do título): value '" +
                        code.amountDigits + "' of the barcode does not fit in 9 digits; slip " + slip());
-    titulo = code.amountDigits.substr(1);
-    const Money vb = Money::FromCents(StrToInt(titulo));
-    if (valor - vb > Money())
-      acrescimo = valor - vb;
+    titulo = Money::FromCents(StrToInt(code.amountDigits.substr(1)));
+    if (valor - titulo > Money())
+      acrescimo = valor - titulo;
     else
-      desconto = vb - valor;
+      desconto = titulo - valor;
   }
-
-  file_.Detail(kSegmentJ, [&](Record& rec) {
-    rec.lit(14, 14, "J");
-    rec.num(15, 15, MovementCode(operation_));
-    rec.num(16, 17, InstructionCode(operation_));
-    rec.num(18, 20, code.bank);
-    rec.num(21, 21, code.currency);
-    rec.num(22, 22, code.checkDigit);
-    rec.num(23, 36, code.factor + code.amountDigits);
-    rec.num(37, 61, code.freeField);
-    rec.text(62, 91, Text(f_.name));
-    rec.date(92, 99, Vencimento(), "ddmmyyyy");
-    if (hasBarcode)
-      rec.num(100, 114, titulo);
-    else
-      rec.amount(100, 114, valor);
-    rec.amount(115, 129, desconto);
-    rec.amount(130, 144, acrescimo);
-    rec.date(145, 152, Vencimento(), "ddmmyyyy");
-    rec.amount(153, 167, valor);
-    rec.zeros(168, 182);
-    rec.plain(183, 202, SeuNumero());
-    if (Exclusao())
-      rec.text(203, 222, Text(f_.bankNumber));
-    else
-      rec.blank(203, 222);
-    rec.lit(223, 224, "09");
-    rec.blank(225, 230);
-    rec.blank(231, 240);
-  });
+  const std::string seuNumero = SeuNumero();
+  pag::SegmentJ(file_, {.operation = operation_,
+                        .code = code,
+                        .drawer = Text(f_.name),
+                        .due = Vencimento(),
+                        .title = titulo,
+                        .discount = desconto,
+                        .surcharge = acrescimo,
+                        .amount = valor,
+                        .document = seuNumero,
+                        .bankNumber = Text(f_.bankNumber),
+                        .currency = "09"});
   SomaLote();
 }
 
@@ -887,70 +689,37 @@ void RemessaBcoBrasil::SegmentJ52() {
   const std::string_view fileNumber = Text(f_.fileRegistration);
   const std::string beneficiary =
       NovosCamposValidos(EmptyString(fileNumber) ? Text(f_.registration) : fileNumber);
-
-  file_.Detail(kSegmentJ52, [&](Record& rec) {
-    rec.lit(14, 14, "J");
-    rec.blank(15, 15);
-    rec.num(16, 17, InstructionCode(operation_));
-    rec.lit(18, 19, "52");
-    rec.raw(20, 20, company_.type);
-    rec.num(21, 35, LeftStr(company_.number, 14));
-    rec.text(36, 75, company_.name);
-    rec.raw(76, 76, beneficiary.size() == 11 ? "1" : "2");
-    rec.num(77, 91, LeftStr(beneficiary, 14));
-    rec.text(92, 131, Text(f_.name));
-    rec.lit(132, 132, "0");
-    rec.zeros(133, 147);
-    rec.blank(148, 187);
-    rec.blank(188, 240);
-  });
+  const std::string payerNumber = LeftStr(company_.number, 14);
+  const std::string beneficiaryNumber = LeftStr(beneficiary, 14);
+  pag::SegmentJ52(file_, InstructionCode(operation_), {company_.type, payerNumber, company_.name},
+                  {beneficiary.size() == 11 ? "1" : "2", beneficiaryNumber, Text(f_.name)}, nullptr);
 }
 
 // Segment O: a bill or guide paid by its barcode.
 void RemessaBcoBrasil::SegmentO() {
-  file_.Detail(kSegmentO, [&](Record& rec) {
-    rec.lit(14, 14, "O");
-    rec.num(15, 15, MovementCode(operation_));
-    rec.num(16, 17, InstructionCode(operation_));
-    rec.num(18, 61, Text(f_.barcode));
-    rec.text(62, 91, Text(f_.name));
-    rec.date(92, 99, Vencimento(), "ddmmyyyy");
-    rec.date(100, 107, Vencimento(), "ddmmyyyy");
-    rec.amount(108, 122, Valor());
-    rec.plain(123, 142, SeuNumero());
-    rec.blank(143, 162);
-    rec.blank(163, 230);
-    rec.blank(231, 240);
-  });
+  const std::string seuNumero = SeuNumero();
+  pag::SegmentO(file_, {.operation = operation_,
+                        .barcode = Text(f_.barcode),
+                        .payee = Text(f_.name),
+                        .due = Vencimento(),
+                        .amount = Valor(),
+                        .document = seuNumero});
   SomaLote();
 }
 
 // Segment W: the guide's revenue, contributor, identifier and seal.
 void RemessaBcoBrasil::SegmentW() {
-  const std::string& contributor = Contribuinte();
-  const std::string reference = AllTrim(Text(f_.reference));
-  file_.Detail(kSegmentW, [&](Record& rec) {
-    rec.lit(14, 14, "W");
-    rec.lit(15, 15, "0");
-    rec.lit(16, 16, "1");
-    rec.blank(17, 96);
-    rec.blank(97, 176);
-    rec.lit(177, 178, "01");
-    rec.num(179, 184, Right(AllTrim(Nr_Codigo(Text(f_.revenueCode))), 6));
-    rec.raw(185, 186, company_.type + " ");
-    rec.num(187, 200, contributor);
-    rec.num(201, 216, Right(reference, 16));
-    rec.num(217, 225, LeftStr(Text(f_.seal), 9));
-    rec.num(226, 227, LeftStr(Text(f_.sealDigits), 2));
-    rec.blank(228, 228);
-    rec.blank(229, 230);
-    rec.blank(231, 240);
-  });
+  pag::SegmentW(file_, {.revenueCode = Text(f_.revenueCode),
+                        .contributorType = company_.type,
+                        .contributorNumber = Contribuinte(),
+                        .reference = Text(f_.reference),
+                        .seal = Text(f_.seal),
+                        .sealDigits = Text(f_.sealDigits)});
 }
 
 // Segment N: a tax paid without barcode, with the complement of its kind.
 void RemessaBcoBrasil::SegmentN() {
-  const Layout* layout = SegmentNLayout(stFormaPagto);
+  const Layout* layout = FebrabanSegmentNLayout(stFormaPagto);
   if (layout == nullptr) throw std::logic_error("Banco do Brasil: no segment N for method " + stFormaPagto);
   TaxGuide guide = TaxGuideOf(slips_);
   guide.contributorType = d_.cdsEmpresa.FieldByName("IDTPIJUREMPR").AsString();  // the company, never the branch
@@ -993,20 +762,7 @@ void RemessaBcoBrasil::CloseBatch() {
 
 void Remessa_BcoBrasil(WriterContext& ctx) {
   RemessaBcoBrasil writer(ctx);
-  try {
-    writer.Run();
-  } catch (const NegativeAmount& e) {
-    const std::string text = ctx.msgs().Format(
-        "Valor_Negativo", {e.label() + " (" + e.value().ToDisplay() + ")", writer.slip()});
-    MensErro(ctx.dialogs, text, true, "Valor_Negativo");
-  } catch (const FieldError& e) {
-    // A value that does not fit: the record builder names the bank, the
-    // record, the field and the slip; other faults get the slip added.
-    std::string what = e.what();
-    const std::string slip = "slip " + writer.slip();
-    if (!writer.slip().empty() && what.find(slip) == std::string::npos) what += "; " + slip;
-    MensErro(ctx.dialogs, ctx.msgs().Format("Campo_Excede", {what}), true, "Campo_Excede");
-  }
+  RefuseFieldFaults(ctx.dialogs, ctx.msgs(), writer.context(), [&writer] { writer.Run(); });
 }
 
 const Layout* BcoBrasilLayout(std::string_view line, std::string_view batchMethod) {
@@ -1022,10 +778,10 @@ const Layout* BcoBrasilLayout(std::string_view line, std::string_view batchMetho
   switch (line[13]) {
     case 'A': return &kSegmentA;
     case 'B': return &kSegmentB;
-    case 'J': return line[14] == ' ' && line.substr(17, 2) == "52" ? &kSegmentJ52 : &kSegmentJ;
-    case 'O': return &kSegmentO;
-    case 'W': return &kSegmentW;
-    case 'N': return SegmentNLayout(batchMethod);
+    case 'J': return line[14] == ' ' && line.substr(17, 2) == "52" ? &kFebrabanSegmentJ52 : &kFebrabanSegmentJ;
+    case 'O': return &kFebrabanSegmentO;
+    case 'W': return &kFebrabanSegmentW;
+    case 'N': return FebrabanSegmentNLayout(batchMethod);
     default: return nullptr;
   }
 }

@@ -1,7 +1,10 @@
 #include "writers/cnab/febraban240.h"
 
 #include <stdexcept>
+#include <variant>
 
+#include "host/dialogs.h"
+#include "host/messages.h"
 #include "host/text.h"
 #include "writers/cnab/fields.h"
 
@@ -379,6 +382,172 @@ void GareComplement(Record& rec, const TaxGuide& g, std::string_view taxCode) {
   rec.amount(202, 215, Interest(g));
   rec.amount(216, 229, Fine(g));
   rec.blank(230, 230);
+}
+
+// ---- Records the family shares --------------------------------------------------
+
+namespace {
+
+// Segment N of each tax: the family's head, the complement, the tail.
+template <std::size_t N>
+consteval auto SegmentNRows(const FieldSpec (&complement)[N]) {
+  return JoinRows(kFebrabanSegmentNHeadRows, complement, kFebrabanSegmentNTailRows);
+}
+constexpr auto kSegmentNDarfRows = SegmentNRows(kDarfComplementRows);
+constexpr auto kSegmentNDarfSimplesRows = SegmentNRows(kDarfSimplesComplementRows);
+constexpr auto kSegmentNGpsRows = SegmentNRows(kGpsComplementRows);
+constexpr auto kSegmentNDarjRows = SegmentNRows(kDarjComplementRows);
+constexpr auto kSegmentNGareRows = SegmentNRows(kGareComplementRows);
+constexpr Layout kSegmentNDarf("Segmento N (DARF)", 240, kSegmentNDarfRows.rows);
+constexpr Layout kSegmentNDarfSimples("Segmento N (DARF Simples)", 240, kSegmentNDarfSimplesRows.rows);
+constexpr Layout kSegmentNGps("Segmento N (GPS)", 240, kSegmentNGpsRows.rows);
+constexpr Layout kSegmentNDarj("Segmento N (DARJ)", 240, kSegmentNDarjRows.rows);
+constexpr Layout kSegmentNGare("Segmento N (GARE-SP)", 240, kSegmentNGareRows.rows);
+
+}  // namespace
+
+std::string_view FieldText(const TField& field) {
+  const Value& v = field.Value();
+  if (const auto* text = std::get_if<std::string>(&v)) return *text;
+  if (IsNull(v)) return {};
+  throw std::logic_error("field " + field.FieldName() + " holds no text");
+}
+
+const Layout* FebrabanSegmentNLayout(std::string_view method) {
+  if (method == "16") return &kSegmentNDarf;
+  if (method == "18") return &kSegmentNDarfSimples;
+  if (method == "17") return &kSegmentNGps;
+  if (method == "21") return &kSegmentNDarj;
+  if (method == "22") return &kSegmentNGare;
+  return nullptr;
+}
+
+void SegmentJ(Febraban240File& file, const BankSlipDetail& s) {
+  file.Detail(kFebrabanSegmentJ, [&](Record& rec) {
+    rec.lit(14, 14, "J");
+    rec.num(15, 15, MovementCode(s.operation));
+    rec.num(16, 17, InstructionCode(s.operation));
+    rec.num(18, 20, s.code.bank);
+    rec.num(21, 21, s.code.currency);
+    rec.num(22, 22, s.code.checkDigit);
+    rec.num(23, 36, s.code.factor + s.code.amountDigits);
+    rec.num(37, 61, s.code.freeField);
+    rec.text(62, 91, s.drawer);
+    rec.date(92, 99, s.due, "ddmmyyyy");
+    rec.amount(100, 114, s.title);
+    rec.amount(115, 129, s.discount);
+    rec.amount(130, 144, s.surcharge);
+    rec.date(145, 152, s.due, "ddmmyyyy");
+    rec.amount(153, 167, s.amount);
+    rec.zeros(168, 182);
+    rec.plain(183, 202, s.document);
+    if (s.operation == "E")
+      rec.text(203, 222, s.bankNumber);
+    else
+      rec.blank(203, 222);
+    rec.lit(223, 224, s.currency);
+    rec.blank(225, 230);
+    rec.blank(231, 240);
+  });
+}
+
+BarcodePieces SegmentJBarcode(const Febraban240File& file, std::string_view barcode, std::string_view typedLine) {
+  try {
+    return SlipBarcodePieces(barcode, typedLine);
+  } catch (const BarcodeError& e) {
+    throw FieldError(file.context().bank + ", Segmento J, positions 18-61 (Código de barras): " + e.what() +
+                     "; slip " + file.context().slip);
+  }
+}
+
+void SegmentJ52(Febraban240File& file, std::string_view instruction, const SlipParty& payer,
+                const SlipParty& beneficiary, const SlipParty* guarantor) {
+  file.Detail(kFebrabanSegmentJ52, [&](Record& rec) {
+    rec.lit(14, 14, "J");
+    rec.blank(15, 15);
+    rec.num(16, 17, instruction);
+    rec.lit(18, 19, "52");
+    rec.raw(20, 20, payer.type);
+    rec.num(21, 35, payer.number);
+    rec.text(36, 75, payer.name);
+    rec.raw(76, 76, beneficiary.type);
+    rec.num(77, 91, beneficiary.number);
+    rec.text(92, 131, beneficiary.name);
+    if (guarantor != nullptr) {
+      rec.raw(132, 132, guarantor->type);
+      rec.num(133, 147, guarantor->number);
+      rec.text(148, 187, guarantor->name);
+    } else {
+      rec.lit(132, 132, "0");
+      rec.zeros(133, 147);
+      rec.blank(148, 187);
+    }
+    rec.blank(188, 240);
+  });
+}
+
+void SegmentO(Febraban240File& file, const BarcodeBill& b) {
+  file.Detail(kFebrabanSegmentO, [&](Record& rec) {
+    rec.lit(14, 14, "O");
+    rec.num(15, 15, MovementCode(b.operation));
+    rec.num(16, 17, InstructionCode(b.operation));
+    rec.num(18, 61, b.barcode);
+    rec.text(62, 91, b.payee);
+    rec.date(92, 99, b.due, "ddmmyyyy");
+    rec.date(100, 107, b.due, "ddmmyyyy");
+    rec.amount(108, 122, b.amount);
+    rec.plain(123, 142, b.document);
+    rec.blank(143, 162);
+    rec.blank(163, 230);
+    rec.blank(231, 240);
+  });
+}
+
+void SegmentW(Febraban240File& file, const SealedGuide& g) {
+  const std::string reference = AllTrim(g.reference);
+  file.Detail(kFebrabanSegmentW, [&](Record& rec) {
+    rec.lit(14, 14, "W");
+    rec.lit(15, 15, "0");
+    rec.lit(16, 16, "1");
+    rec.blank(17, 96);
+    rec.blank(97, 176);
+    rec.lit(177, 178, "01");
+    rec.num(179, 184, Right(AllTrim(Nr_Codigo(g.revenueCode)), 6));
+    rec.raw(185, 186, std::string(g.contributorType) + " ");
+    rec.num(187, 200, g.contributorNumber);
+    rec.num(201, 216, Right(reference, 16));
+    rec.num(217, 225, LeftStr(g.seal, 9));
+    rec.num(226, 227, LeftStr(g.sealDigits, 2));
+    rec.blank(228, 228);
+    rec.blank(229, 230);
+    rec.blank(231, 240);
+  });
+}
+
+// ---- Stopping a run ---------------------------------------------------------------
+
+void RefuseFieldFaults(Dialogs& dialogs, const TMessages& msgs, const RecordContext& context,
+                       const std::function<void()>& run) {
+  // The slip, added to a message that does not name it yet.
+  auto withSlip = [&context](std::string what) {
+    const std::string slip = "slip " + context.slip;
+    if (!context.slip.empty() && what.find(slip) == std::string::npos) what += "; " + slip;
+    return what;
+  };
+  try {
+    run();
+  } catch (const NegativeAmount& e) {
+    const std::string text =
+        msgs.Format("Valor_Negativo", {e.label() + " (" + e.value().ToDisplay() + ")", context.slip});
+    MensErro(dialogs, text, true, "Valor_Negativo");
+  } catch (const FieldError& e) {
+    // A value that does not fit: the record builder names the bank, the
+    // record, the field and the slip.
+    MensErro(dialogs, msgs.Format("Campo_Excede", {withSlip(e.what())}), true, "Campo_Excede");
+  } catch (const BarcodeError& e) {
+    MensErro(dialogs, msgs.Format("Campo_Excede", {withSlip(context.bank + ": " + e.what())}), true,
+             "Campo_Excede");
+  }
 }
 
 }  // namespace pag

@@ -3,8 +3,10 @@
 // batch, batch and file record counts, the batch total in exact money), the
 // frames of its five kinds of record, and the rules several banks read the
 // same way: the check-digit pair, the paying and payee agency and account
-// blocks, the barcode pieces of a bank slip, and the tax complements of
-// segment N (DARF, DARF Simples, GPS, DARJ, GARE-SP).
+// blocks, the barcode pieces of a bank slip, the tax complements of
+// segment N (DARF, DARF Simples, GPS, DARJ, GARE-SP), and the segments that
+// several banks write alike (J, J-52, O, W, and the common rows of A, B and
+// N).
 //
 // A bank's writer keeps only its differences: a row of parameters, its own
 // layout tables and the body of each record. The frame writes the fields
@@ -32,6 +34,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +49,9 @@
 #include "writers/cnab/record.h"
 
 namespace pag {
+
+class Dialogs;
+class TMessages;
 
 // What sets one bank's file apart in the shared frames.
 struct Febraban240Bank {
@@ -80,21 +86,14 @@ struct FieldRows {
   FieldSpec rows[N];
 };
 
-template <std::size_t A, std::size_t B, std::size_t C>
-consteval FieldRows<A + B + C> JoinRows(const FieldSpec (&a)[A], const FieldSpec (&b)[B], const FieldSpec (&c)[C]) {
-  FieldRows<A + B + C> out{};
+template <std::size_t... N>
+consteval FieldRows<(N + ...)> JoinRows(const FieldSpec (&... parts)[N]) {
+  FieldRows<(N + ...)> out{};
   std::size_t n = 0;
-  for (const FieldSpec& f : a) out.rows[n++] = f;
-  for (const FieldSpec& f : b) out.rows[n++] = f;
-  for (const FieldSpec& f : c) out.rows[n++] = f;
-  return out;
-}
-template <std::size_t A, std::size_t B>
-consteval FieldRows<A + B> JoinRows(const FieldSpec (&a)[A], const FieldSpec (&b)[B]) {
-  FieldRows<A + B> out{};
-  std::size_t n = 0;
-  for (const FieldSpec& f : a) out.rows[n++] = f;
-  for (const FieldSpec& f : b) out.rows[n++] = f;
+  auto add = [&out, &n](const auto& part) {
+    for (const FieldSpec& f : part) out.rows[n++] = f;
+  };
+  (add(parts), ...);
   return out;
 }
 
@@ -401,5 +400,189 @@ void DarfSimplesComplement(Record& rec, const TaxGuide& g, std::string_view taxC
 void GpsComplement(Record& rec, const TaxGuide& g, std::string_view taxCode);
 void DarjComplement(Record& rec, const TaxGuide& g);
 void GareComplement(Record& rec, const TaxGuide& g, std::string_view taxCode);
+
+// ---- Records the family shares ----------------------------------------------------
+//
+// Segments whose positions (and, for O and W, whose contents) several banks
+// read the same way. The layouts are 240 positions wide; a bank's records
+// use them with its own code in 1-3 and its batch number in 4-7 (the frame).
+
+// The text of a text field of the current row, read in place; empty for null.
+std::string_view FieldText(const TField& field);
+
+// Segment A, the positions every bank reads alike: up to the payee's
+// account (1-41), and from the payee's name to the other information
+// (44-217); a bank's table joins them with its own check digits (42-43)
+// and tail.
+inline constexpr FieldSpec kFebrabanSegmentAHeadRows[] = {
+    {1, 3, "Banco"},        {4, 7, "Lote"},          {8, 8, "Registro"},
+    {9, 13, "Nº do registro"}, {14, 14, "Segmento"}, {15, 15, "Tipo de movimento"},
+    {16, 17, "Instrução"},  {18, 20, "Câmara"},      {21, 23, "Banco do favorecido"},
+    {24, 28, "Agência do favorecido"}, {29, 29, "DV da agência"}, {30, 41, "Conta do favorecido"},
+};
+inline constexpr FieldSpec kFebrabanSegmentAPaymentRows[] = {
+    {44, 73, "Nome do favorecido"}, {74, 93, "Seu número"}, {94, 101, "Data do pagamento"},
+    {102, 104, "Moeda"},    {105, 119, "Quantidade de moeda"}, {120, 134, "Valor do pagamento"},
+    {135, 154, "Nosso número"}, {155, 162, "Data real"}, {163, 177, "Valor real"},
+    {178, 217, "Outras informações"},
+};
+
+// Segment B up to the amounts of the document (1-210): the payee's
+// registration and address; a bank's table adds its own tail.
+inline constexpr FieldSpec kFebrabanSegmentBHeadRows[] = {
+    {1, 3, "Banco"},        {4, 7, "Lote"},          {8, 8, "Registro"},
+    {9, 13, "Nº do registro"}, {14, 14, "Segmento"}, {15, 17, "CNAB"},
+    {18, 18, "Tipo de inscrição do favorecido"}, {19, 32, "Inscrição do favorecido"}, {33, 62, "Logradouro"},
+    {63, 67, "Número"},     {68, 82, "Complemento"}, {83, 97, "Bairro"},
+    {98, 117, "Cidade"},    {118, 122, "CEP"},       {123, 125, "Complemento do CEP"},
+    {126, 127, "Estado"},   {128, 135, "Vencimento"}, {136, 150, "Valor do documento"},
+    {151, 165, "Abatimento"}, {166, 180, "Desconto"}, {181, 195, "Mora"},
+    {196, 210, "Multa"},
+};
+
+inline constexpr FieldSpec kFebrabanSegmentJRows[] = {
+    {1, 3, "Banco"},        {4, 7, "Lote"},          {8, 8, "Registro"},
+    {9, 13, "Nº do registro"}, {14, 14, "Segmento"}, {15, 15, "Tipo de movimento"},
+    {16, 17, "Instrução"},  {18, 20, "Banco do código de barras"}, {21, 21, "Moeda"},
+    {22, 22, "DV do código de barras"}, {23, 36, "Fator de vencimento e valor"}, {37, 61, "Campo livre"},
+    {62, 91, "Nome do cedente"}, {92, 99, "Vencimento"}, {100, 114, "Valor do título"},
+    {115, 129, "Desconto"}, {130, 144, "Acréscimos"}, {145, 152, "Data do pagamento"},
+    {153, 167, "Valor do pagamento"}, {168, 182, "Quantidade de moeda"}, {183, 202, "Seu número"},
+    {203, 222, "Nosso número"}, {223, 224, "Código da moeda"}, {225, 230, "CNAB"},
+    {231, 240, "Ocorrências"},
+};
+inline constexpr Layout kFebrabanSegmentJ("Segmento J", 240, kFebrabanSegmentJRows);
+
+inline constexpr FieldSpec kFebrabanSegmentJ52Rows[] = {
+    {1, 3, "Banco"},        {4, 7, "Lote"},          {8, 8, "Registro"},
+    {9, 13, "Nº do registro"}, {14, 14, "Segmento"}, {15, 15, "Tipo de movimento"},
+    {16, 17, "Instrução"},  {18, 19, "Registro opcional"}, {20, 20, "Tipo de inscrição do sacado"},
+    {21, 35, "Inscrição do sacado"}, {36, 75, "Nome do sacado"}, {76, 76, "Tipo de inscrição do cedente"},
+    {77, 91, "Inscrição do cedente"}, {92, 131, "Nome do cedente"}, {132, 132, "Tipo de inscrição do avalista"},
+    {133, 147, "Inscrição do avalista"}, {148, 187, "Nome do avalista"}, {188, 240, "CNAB"},
+};
+inline constexpr Layout kFebrabanSegmentJ52("Segmento J-52", 240, kFebrabanSegmentJ52Rows);
+
+inline constexpr FieldSpec kFebrabanSegmentORows[] = {
+    {1, 3, "Banco"},        {4, 7, "Lote"},          {8, 8, "Registro"},
+    {9, 13, "Nº do registro"}, {14, 14, "Segmento"}, {15, 15, "Tipo de movimento"},
+    {16, 17, "Instrução"},  {18, 61, "Código de barras"}, {62, 91, "Nome da concessionária"},
+    {92, 99, "Vencimento"}, {100, 107, "Data do pagamento"}, {108, 122, "Valor do pagamento"},
+    {123, 142, "Seu número"}, {143, 162, "Nosso número"}, {163, 230, "CNAB"},
+    {231, 240, "Ocorrências"},
+};
+inline constexpr Layout kFebrabanSegmentO("Segmento O", 240, kFebrabanSegmentORows);
+
+inline constexpr FieldSpec kFebrabanSegmentWRows[] = {
+    {1, 3, "Banco"},        {4, 7, "Lote"},          {8, 8, "Registro"},
+    {9, 13, "Nº do registro"}, {14, 14, "Segmento"}, {15, 15, "Nº do registro complementar"},
+    {16, 16, "Uso das informações"}, {17, 96, "Informação complementar 1"},
+    {97, 176, "Informação complementar 2"},
+    {177, 178, "Identificador de tributo"}, {179, 184, "Código da receita"},
+    {185, 186, "Tipo de inscrição do contribuinte"}, {187, 200, "Inscrição do contribuinte"},
+    {201, 216, "Identificador da guia"}, {217, 225, "Lacre"}, {226, 227, "DV do lacre"},
+    {228, 228, "CNAB"},     {229, 230, "CNAB"},      {231, 240, "Ocorrências"},
+};
+inline constexpr Layout kFebrabanSegmentW("Segmento W", 240, kFebrabanSegmentWRows);
+
+// Segment N: its head (1-110), the tax complement of the batch's method
+// (111-230), its tail.
+inline constexpr FieldSpec kFebrabanSegmentNHeadRows[] = {
+    {1, 3, "Banco"},        {4, 7, "Lote"},          {8, 8, "Registro"},
+    {9, 13, "Nº do registro"}, {14, 14, "Segmento"}, {15, 15, "Tipo de movimento"},
+    {16, 17, "Instrução"},  {18, 37, "Seu número"},  {38, 57, "Nosso número"},
+    {58, 87, "Nome do contribuinte"}, {88, 95, "Data do pagamento"}, {96, 110, "Valor total"},
+};
+inline constexpr FieldSpec kFebrabanSegmentNTailRows[] = {
+    {231, 240, "Ocorrências"},
+};
+// The layout of segment N for a batch's payment method: "16" DARF, "18"
+// DARF Simples, "17" GPS, "21" DARJ, "22" GARE-SP; nullptr for any other.
+const Layout* FebrabanSegmentNLayout(std::string_view method);
+
+// Segment J: a bank slip paid by its barcode (positions 14-240; the
+// barcode's pieces in 18-61 as SlipBarcodePieces gives them).
+struct BankSlipDetail {
+  std::string_view operation;   // IDOPECNABPAG: movement 15, instruction 16-17
+  BarcodePieces code;           // 18-61
+  std::string_view drawer;      // 62-91: NMRAZSOCFORN
+  std::optional<Date> due;      // 92-99 and the payment date 145-152
+  Money title;                  // 100-114
+  Money discount;               // 115-129
+  Money surcharge;              // 130-144
+  Money amount;                 // 153-167
+  std::string_view document;    // 183-202: the company's number of the slip
+  std::string_view bankNumber;  // 203-222: the bank's number, for an exclusion only
+  std::string_view currency;    // 223-224: the currency code of the bank's layout
+};
+void SegmentJ(Febraban240File& file, const BankSlipDetail& slip);
+// The pieces of segment J, from the slip's barcode or typed line
+// (SlipBarcodePieces); a code that cannot be read throws FieldError naming
+// the bank, the segment's positions 18-61 and the slip being written.
+BarcodePieces SegmentJBarcode(const Febraban240File& file, std::string_view barcode, std::string_view typedLine);
+
+// Segment J-52: who pays a bank slip, who receives it and who guarantees it
+// (positions 14-240). A party's number is written zero-filled to 15; a
+// missing guarantor writes "0", zeros and blanks.
+struct SlipParty {
+  std::string_view type;    // registration type, one character
+  std::string_view number;  // registration digits as the bank's layout cuts them
+  std::string_view name;    // free text, cut to 40
+};
+void SegmentJ52(Febraban240File& file, std::string_view instruction, const SlipParty& payer,
+                const SlipParty& beneficiary, const SlipParty* guarantor);
+
+// Segment O: a bill or guide paid by its barcode (positions 14-240).
+struct BarcodeBill {
+  std::string_view operation;  // IDOPECNABPAG: movement 15, instruction 16-17
+  std::string_view barcode;    // 18-61: CDBARRAPAG
+  std::string_view payee;      // 62-91: NMRAZSOCFORN
+  std::optional<Date> due;     // 92-99 and the payment date 100-107
+  Money amount;                // 108-122
+  std::string_view document;   // 123-142: the company's number of the slip
+};
+void SegmentO(Febraban240File& file, const BarcodeBill& bill);
+
+// Segment W: the complement of a guide with a seal (positions 14-240): the
+// last 6 digits of the revenue code, the contributor, the last 16
+// characters of the guide's reference, the first 9 of the seal and the
+// first 2 of its check digits.
+struct SealedGuide {
+  std::string_view revenueCode;        // CDRECEITAGUIA
+  std::string_view contributorType;    // "1" or "2"
+  std::string_view contributorNumber;  // the company's registration digits, at most 14
+  std::string_view reference;          // NRREFEGUIA
+  std::string_view seal;               // NRLACRCONECTSOC
+  std::string_view sealDigits;         // NRDIGICONECTSOC
+};
+void SegmentW(Febraban240File& file, const SealedGuide& guide);
+
+// ---- The slips of a run -------------------------------------------------------------
+
+// The slip dataset while a writer goes through it: its controls disabled,
+// and given back with the dataset unfiltered however the run ends.
+class SlipsInUse {
+ public:
+  explicit SlipsInUse(TDataSet& slips) : slips_(slips) { slips_.DisableControls(); }
+  ~SlipsInUse() {
+    slips_.SetFiltered(false);
+    slips_.EnableControls();
+  }
+  SlipsInUse(const SlipsInUse&) = delete;
+  SlipsInUse& operator=(const SlipsInUse&) = delete;
+
+ private:
+  TDataSet& slips_;
+};
+
+// ---- Stopping a run -----------------------------------------------------------------
+
+// Runs a writer's work and turns what stops it on a slip into the clerk's
+// refusal, shown through MensErro (which ends the run) and naming the slip
+// being written (context.slip): a negative amount ("Valor_Negativo"), a value
+// that does not fit its field or a barcode that cannot be read
+// ("Campo_Excede").
+void RefuseFieldFaults(Dialogs& dialogs, const TMessages& msgs, const RecordContext& context,
+                       const std::function<void()>& run);
 
 }  // namespace pag
