@@ -2,9 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <iostream>
+#include <stdexcept>
 #include <utility>
 
+#include "host/text.h"
 #include "remittance/model/remessa_data.h"
 
 namespace pag::cli {
@@ -56,7 +59,61 @@ int CliDialogs::MsgAlertEx(const std::string& text, MsgType, const std::vector<s
   return Decide(text) || captions.size() < 2 ? kMrAlertFirst : kMrAlertFirst + 1;
 }
 
-bool CliDialogs::PesquisaLista(const PickList&, std::vector<std::string>&) { return false; }
+void CliDialogs::PickNext(std::string option, std::vector<std::string> keys) {
+  picks_.push_back({std::move(option), std::move(keys)});
+}
+
+namespace {
+
+// Whether a key typed on the command line names a key of a list: the same
+// text (letters in either case), or the same number when both are digits
+// ("1" and "01").
+bool SameKey(const std::string& typed, const std::string& offered) {
+  const std::string a = AllTrim(typed), b = AllTrim(offered);
+  if (SameText(a, b)) return true;
+  if (a.empty() || b.empty() || !IsDigits(a) || !IsDigits(b)) return false;
+  const auto significant = [](const std::string& s) {
+    const auto i = s.find_first_not_of('0');
+    return i == std::string::npos ? std::string() : s.substr(i);
+  };
+  return significant(a) == significant(b);
+}
+
+}  // namespace
+
+bool CliDialogs::PesquisaLista(const PickList& list, std::vector<std::string>& picked) {
+  if (picks_.empty()) return false;
+  Pick pick = std::move(picks_.front());
+  picks_.pop_front();
+  std::vector<std::string> offered;
+  for (const auto& row : list.rows)
+    if (list.key_column < row.size()) offered.push_back(row[list.key_column]);
+  picked.clear();
+  for (const std::string& key : pick.keys) {
+    auto it = std::find_if(offered.begin(), offered.end(), [&](const std::string& o) { return SameKey(key, o); });
+    if (it == offered.end()) {
+      std::string known;
+      for (std::size_t i = 0; i < offered.size() && i < 30; ++i) {
+        if (i > 0) known += ", ";
+        known += AllTrim(offered[i]);
+      }
+      if (offered.size() > 30) known += ", ...";
+      std::string message = pick.option;
+      message += " ";
+      message += key;
+      message += ": not in the list \"";
+      message += list.title;
+      message += "\" (";
+      message += offered.empty() ? std::string("it is empty") : known;
+      message += ")";
+      throw std::invalid_argument(message);
+    }
+    if (std::find(picked.begin(), picked.end(), *it) == picked.end()) picked.push_back(*it);
+  }
+  if (!list.multiple && picked.size() > 1)
+    throw std::invalid_argument(pick.option + std::string(": the list \"") + list.title + "\" takes one key only");
+  return !picked.empty();
+}
 
 std::optional<std::string> CliDialogs::ChooseSaveFile(const std::string&, const std::string&, const std::string&) {
   return std::nullopt;

@@ -6,10 +6,13 @@
 //   dlg.Answer("MARCA_BOL", true);        // --slips all: yes, mark them all
 //   ...the screen asks "ARQU_EXISTE"...   // no --yes: refused, remembered
 //   dlg.refused();                        // "ARQU_EXISTE"
+//   dlg.PickNext("--supplier", {"F001"});  // the next lookup list picks supplier F001
 #pragma once
 
+#include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "host/dialogs.h"
 #include "host/messages.h"
@@ -23,6 +26,11 @@ class CliDialogs : public Dialogs {
 
   // The answer to a question of this key, whatever --yes says.
   void Answer(const std::string& key, bool yes) { answers_[key] = yes; }
+  // The rows the next lookup list (PesquisaLista) picks, by their keys as
+  // the option named them ("1" finds the key "01", "ana" the key "ANA"). A
+  // key the list does not offer ends the command (std::invalid_argument,
+  // naming the option). Without a pick waiting, a lookup is cancelled.
+  void PickNext(std::string option, std::vector<std::string> keys);
 
   void ShowError(const std::string& text) override;
   void ShowInfo(const std::string& text) override;
@@ -49,6 +57,11 @@ class CliDialogs : public Dialogs {
   std::string who_;
   bool yes_;
   std::map<std::string, bool> answers_;
+  struct Pick {
+    std::string option;
+    std::vector<std::string> keys;
+  };
+  std::deque<Pick> picks_;
   std::string refused_, refused_text_;
   std::string pending_;
   bool tty_ = false;

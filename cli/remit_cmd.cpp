@@ -9,6 +9,10 @@
 #include <stdexcept>
 
 #include "cli/cli_dialogs.h"
+#include "filters/Cli_pag00101.h"
+#include "filters/Cli_pag00102.h"
+#include "filters/filter_dialogs.h"
+#include "filters/screen_filters.h"
 #include "host/errors.h"
 #include "host/server/localdb.h"
 #include "host/server/schema.h"
@@ -25,8 +29,16 @@ namespace fs = std::filesystem;
 // A question the screen asked that needs --yes.
 struct QuestionRefused {};
 
-// The store, the server over it, the session and the remittance screen,
-// opened on the company with its remittances listed.
+// Where the filter dialogs would keep saved options: beside the store. The
+// commands never load nor save them (no handler of theirs is pressed), so
+// nothing is read from or written to the operator's own configuration.
+fs::path FilterOptionsFolder(const std::string& db) {
+  return fs::absolute(fs::path(db)).parent_path() / "pag00100-filter-options";
+}
+
+// The store, the server over it, the session and the remittance screen with
+// its two filter dialogs, opened on the company with its remittances listed
+// (leaving the company panel runs the remittance filter silently).
 class Workspace {
  public:
   Workspace(const ScreenOptions& o, CliDialogs& dialogs, const std::string& branch = "")
@@ -58,17 +70,50 @@ class Workspace {
     }
     if (session_.operador.empty()) session_.operador = AllTrim(o.operatorCode);
     screen_ = std::make_unique<TfrmRemessaCNAB>(session_, dialogs, net_, local_);
+    // A shown filter dialog gets the command's filter options typed into it
+    // and is confirmed; a refusal of its checks ends the command.
+    view_.slips = [this, &dialogs](TfrmFiltroBoletoCNAB& f) { TypeSlipFilter(f, slip_filter_, dialogs); };
+    view_.remittances = [this, &dialogs](TfrmFiltroRemessaCNAB& f) {
+      TypeRemittanceFilter(f, remittance_filter_, dialogs);
+    };
+    InstallFilterDialogs(*screen_,
+                         FilterSetup{.view = &view_, .options_folder = FilterOptionsFolder(o.db), .units = {}});
     screen_->FormCreate();
     screen_->FocusControl(kCtlGrid);  // leaving the company panel checks it and lists its remittances
   }
 
   TfrmRemessaCNAB& screen() { return *screen_; }
 
+  // The filter button on the list page: the remittance filter, shown, with
+  // these options typed in. The list holds what it finds.
+  void FilterRemittances(const RemittanceFilterOptions& o) {
+    remittance_filter_ = o;
+    if (screen_->ActivePage() != Page::kList) screen_->SelectPage(Page::kList);
+    Press();
+  }
+
+  // The filter button on the "Boletos" page of a remittance being prepared:
+  // the slip filter, shown, with these options typed in.
+  void FilterSlips(const SlipFilterOptions& o) {
+    slip_filter_ = o;
+    if (screen_->ActivePage() != Page::kBoletos) screen_->SelectPage(Page::kBoletos);
+    Press();
+  }
+
  private:
+  void Press() {
+    const int before = view_.shown;
+    screen_->sbtFiltroClick();
+    if (view_.shown == before) throw std::logic_error("the filter button showed no filter");
+  }
+
   Store store_;
   SqliteLocalDatabase local_;
   TNetConnection net_;
   Session session_;
+  CallbackFilterView view_;
+  SlipFilterOptions slip_filter_;
+  RemittanceFilterOptions remittance_filter_;
   std::unique_ptr<TfrmRemessaCNAB> screen_;
 };
 
@@ -167,10 +212,14 @@ void FillRemittance(TfrmRemessaCNAB& s, const RemitOptions& o) {
   }
 }
 
-// The slips page: mark them all (the title of the mark column) or each
-// named slip (a double click on its row).
-void MarkSlips(TfrmRemessaCNAB& s, const RemitOptions& o, CliDialogs& dialogs) {
+// The slips page: the slips come through the slip filter (its kept criteria
+// when entering the page, or the filter options typed into it), then mark
+// them all (the title of the mark column) or each named slip (a double click
+// on its row).
+void MarkSlips(Workspace& w, const RemitOptions& o, CliDialogs& dialogs) {
+  TfrmRemessaCNAB& s = w.screen();
   s.SelectPage(Page::kBoletos);
+  if (o.filter.Any()) w.FilterSlips(o.filter);
   s.FocusControl(kCtlGrid);
   if (o.allSlips) s.dbgBoletosTitleClick(kMarkColumn);
   for (const std::string& spec : o.slips) {
@@ -194,7 +243,11 @@ void PrintConfirmation(const TfrmRemessaCNAB& s) {
             << "sequence: " << r->sequence << "\n";
 }
 
-void LocateOrFail(TfrmRemessaCNAB& s, const RemitOptions& o) {
+// The remittance of the command's number, looked for with the remittance
+// filter's number (whatever its date) and clicked in the list.
+void FindRemittance(Workspace& w, const RemitOptions& o) {
+  w.FilterRemittances(RemittanceFilterOptions::ByNumber(o.number));
+  TfrmRemessaCNAB& s = w.screen();
   if (!s.LocateRemittance(o.number))
     throw std::runtime_error("company " + s.medCdEmpresa.text + " has no remittance " + o.number);
 }
@@ -229,15 +282,16 @@ int RunRemit(const RemitOptions& o) {
     TfrmRemessaCNAB& s = w.screen();
     s.sbtIncluirClick();
     FillRemittance(s, o);
-    MarkSlips(s, o, dialogs);
+    MarkSlips(w, o, dialogs);
     s.sbtConfirmarClick();
     PrintConfirmation(s);
   });
 }
 
-int RunList(const ScreenOptions& o) {
-  return Execute("pag00100 list", o, [&](CliDialogs& dialogs) {
-    Workspace w(o, dialogs);
+int RunList(const ListOptions& o) {
+  return Execute("pag00100 list", o.screen, [&](CliDialogs& dialogs) {
+    Workspace w(o.screen, dialogs);
+    if (o.filter.Any()) w.FilterRemittances(o.filter);
     const TDataSet& list = w.screen().d.cdsCNABPag;
     const TMessages& m = RemessaMessages();
     std::cout << fmt::format("{:<10}  {:<16}  {:<7}  {:<4}  {:<9}  {:>5}  {:>14}  {}\n", "NUMBER", "CREATED",
@@ -256,7 +310,7 @@ int RunShow(const RemitOptions& o) {
   return Execute("pag00100 show", o.screen, [&](CliDialogs& dialogs) {
     Workspace w(o.screen, dialogs);
     TfrmRemessaCNAB& s = w.screen();
-    LocateOrFail(s, o);
+    FindRemittance(w, o);
     const TDataSet& r = s.d.cdsCNABPag;
     auto field = [&](const char* f) { return r.FieldByName(f).DisplayText(); };
     std::cout << "remittance: " << field("NRCNABPAG") << "\n"
@@ -292,7 +346,7 @@ int RunRewrite(const RemitOptions& o) {
     if (o.allSlips) dialogs.Answer("MARCA_BOL", true);
     Workspace w(o.screen, dialogs);
     TfrmRemessaCNAB& s = w.screen();
-    LocateOrFail(s, o);
+    FindRemittance(w, o);
     s.sbtAlterarClick();
     // An existing remittance is written again under its own path: the file
     // field stays read-only while it is edited.
@@ -300,7 +354,7 @@ int RunRewrite(const RemitOptions& o) {
     if (!o.out.empty() && (stored.empty() || Absolute(o.out) != Absolute(stored)))
       throw std::invalid_argument("remittance " + o.number + " is written again under its own path '" + stored +
                                   "'; --out must name it or be left out");
-    MarkSlips(s, o, dialogs);
+    MarkSlips(w, o, dialogs);
     s.sbtConfirmarClick();
     PrintConfirmation(s);
   });
@@ -310,7 +364,7 @@ int RunCancelSlips(const RemitOptions& o) {
   return Execute("pag00100 cancel-slips", o.screen, [&](CliDialogs& dialogs) {
     Workspace w(o.screen, dialogs);
     TfrmRemessaCNAB& s = w.screen();
-    LocateOrFail(s, o);
+    FindRemittance(w, o);
     s.SelectPage(Page::kBoletos);
     s.FocusControl(kCtlGrid);
     const int before = s.d.cdsBoletos.RecordCount();
@@ -350,15 +404,18 @@ void AddRemittanceCommands(CLI::App& app) {
     sub->add_option("--pay-date", o->payDate, "Payment date of the remittance (bank 341), YYYY-MM-DD");
     AddSlipOptions(sub, *o, mode);
     sub->add_option("--out", o->out, "Path of the bank file")->required();
+    AddSlipFilterOptions(sub, o->filter);
     sub->callback([o, mode, run] {
       o->allSlips = *mode == "all";
       run(RunRemit(*o));
     });
   }
   {
-    auto o = std::make_shared<ScreenOptions>();
-    auto* sub = app.add_subcommand("list", "List the remittances of a company");
-    AddScreenOptions(sub, *o);
+    auto o = std::make_shared<ListOptions>();
+    auto* sub =
+        app.add_subcommand("list", "List the remittances of a company (of the processing date unless filtered)");
+    AddScreenOptions(sub, o->screen);
+    AddRemittanceFilterOptions(sub, o->filter);
     sub->callback([o, run] { run(RunList(*o)); });
   }
   {
@@ -376,6 +433,7 @@ void AddRemittanceCommands(CLI::App& app) {
     AddScreenOptions(sub, o->screen);
     AddSlipOptions(sub, *o, mode);
     sub->add_option("--out", o->out, "Path of the bank file: the remittance's own path");
+    AddSlipFilterOptions(sub, o->filter);
     sub->callback([o, mode, run] {
       o->allSlips = *mode == "all";
       run(RunRewrite(*o));

@@ -10,13 +10,20 @@
 //   slips: 3
 //   total: 600.50
 //
-// Exit codes: 0 done; 2 refused by a check (the message key and its text
-// are printed: "Remessa_inv: Remessa não está disponível para o banco
-// informado.") or by a question that needs --yes; 1 any other failure.
+// The slips offered and the remittances listed come through the screen's
+// two filter dialogs, as on the screen: the filter options of a command are
+// typed into the dialog (cli/filter_options.h) and the dialog confirmed.
+//
+// Exit codes: 0 done; 2 refused by a check of the screen or of a filter
+// dialog (the message key and its text are printed: "Remessa_inv: Remessa
+// não está disponível para o banco informado.") or by a question that needs
+// --yes; 1 any other failure.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "cli/filter_options.h"
 
 namespace CLI {
 class App;
@@ -46,10 +53,16 @@ struct RemitOptions {
   bool allSlips = false;               // --slips all
   std::vector<std::string> slips;      // --slip BRANCH:ENTRY ...
   std::string out;       // --out PATH
+  SlipFilterOptions filter;  // remit, rewrite: typed into the slip filter
+};
+
+struct ListOptions {
+  ScreenOptions screen;
+  RemittanceFilterOptions filter;  // typed into the remittance filter
 };
 
 int RunRemit(const RemitOptions& o);
-int RunList(const ScreenOptions& o);
+int RunList(const ListOptions& o);
 int RunShow(const RemitOptions& o);
 int RunRewrite(const RemitOptions& o);
 int RunCancelSlips(const RemitOptions& o);

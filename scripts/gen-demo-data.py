@@ -1354,7 +1354,7 @@ for account in ("001", "002", "003"):
 # Disabled slips: not offered while the settings say only enabled slips.
 for account in ("001", "002"):
     s = finish(bank_slip(account, IDHABIBPAG="N"))
-    note("disabled", s, "slip not enabled (IDHABIBPAG N): hidden by the slip filter")
+    note("disabled", s, "slip not enabled (IDHABIBPAG N): left out of the slip list when no slip filter is set up (the settings offer enabled slips only); the slip filter asks for all slips")
 
 # Remittances already made.
 REMITTANCES = [
