@@ -1,19 +1,25 @@
 // host-app: a small host that loads the remittance module the way the
 // application does (dlopen), gives it its services, calls its menu entry
-// IniProc, and unloads it. There is no window yet: the screen is described
+// IniProc, and unloads it. With a display (or QT_QPA_PLATFORM set) the
+// screen the package shows is bound to its Qt window (show_screen) and the
+// clerk works in it until it is closed; without one the screen is described
 // on standard output.
 //
 //   host-app --db STORE [--import FILE.json] [--company C] [--operator OP]
-//            [--package PATH] [--check]
+//            [--clock YYYY-MM-DDTHH:MM:SS] [--date YYYY-MM-DD] [--report-dir DIR]
+//            [--package PATH] [--check] [--headless] [--screenshot FILE.png]
 //
 // --import loads an import file into the store first (creating it when
 // missing). --check also proves the single-screen rules: a second IniProc
 // shows the same screen, closing it allows a fresh one, and an IniProc
-// before the services were given fails without leaving a screen behind.
+// before the services were given fails without leaving a screen behind; it
+// runs without windows, as --headless does. --screenshot shows the window,
+// saves a picture of it and closes it (a check of the desktop path).
 #include <dlfcn.h>
 #include <limits.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -22,6 +28,11 @@
 #include <stdexcept>
 #include <string>
 
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+
+#include "filters/filter_dialogs.h"
 #include "host/connection.h"
 #include "host/dialogs.h"
 #include "host/server/import.h"
@@ -30,6 +41,9 @@
 #include "host/session.h"
 #include "host/text.h"
 #include "package/pkg_pag00100.h"
+#include "ui/pdf_print.h"
+#include "ui/qt_dialogs.h"
+#include "ui/remessa_window.h"
 
 namespace {
 
@@ -53,13 +67,24 @@ class ConsoleDialogs : public pag::Dialogs {
 };
 
 struct Options {
-  std::string db, import, company, operatorCode, package;
+  std::string db, import, company, operatorCode, package, clock, date, reportDir, screenshot;
   bool check = false;
+  bool headless = false;
 };
 
 void Usage() {
-  std::cerr << "usage: host-app --db STORE [--import FILE.json] [--company C] [--operator OP] [--package PATH] "
-               "[--check]\n";
+  std::cerr << "usage: host-app --db STORE [--import FILE.json] [--company C] [--operator OP]\n"
+               "                [--clock YYYY-MM-DDTHH:MM:SS] [--date YYYY-MM-DD] [--report-dir DIR]\n"
+               "                [--package PATH] [--check] [--headless] [--screenshot FILE.png]\n";
+}
+
+// Windows are shown when there is somewhere to show them.
+bool HaveDisplay() {
+  for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* v = std::getenv(var);
+    if (v && *v) return true;
+  }
+  return false;
 }
 
 std::optional<Options> Parse(int argc, char** argv) {
@@ -80,8 +105,18 @@ std::optional<Options> Parse(int argc, char** argv) {
       value(o.operatorCode);
     } else if (a == "--package") {
       value(o.package);
+    } else if (a == "--clock") {
+      value(o.clock);
+    } else if (a == "--date") {
+      value(o.date);
+    } else if (a == "--report-dir") {
+      value(o.reportDir);
+    } else if (a == "--screenshot") {
+      value(o.screenshot);
     } else if (a == "--check") {
       o.check = true;
+    } else if (a == "--headless") {
+      o.headless = true;
     } else if (a == "--help" || a == "-h") {
       Usage();
       return std::nullopt;
@@ -130,7 +165,36 @@ void Expect(bool ok, const std::string& what) {
   std::cout << "ok: " << what << "\n";
 }
 
-int Run(const Options& o) {
+// The desktop: the screen the package shows, in its Qt window.
+struct Desktop {
+  pag::ui::QtDialogs* dialogs = nullptr;
+  pag::ReportPrinter* printer = nullptr;
+  // The filter dialogs' lasting variables (picked lists, stModo): one set
+  // for as long as the package is loaded, across screens.
+  std::shared_ptr<pag::FilterUnits> filterUnits = std::make_shared<pag::FilterUnits>();
+  QPointer<pag::ui::RemessaWindow> window;
+};
+
+// show_screen: binds a window to the screen the first time it is shown and
+// brings it forward every time.
+void ShowScreen(pag::TfrmRemessaCNAB* screen, void* context) {
+  Desktop& desk = *static_cast<Desktop*>(context);
+  // A window lives as long as its screen is open: closing it closes the
+  // screen and deletes the window, so a new screen always finds none.
+  if (!desk.window || &desk.window->screen() != screen) {
+    desk.window = new pag::ui::RemessaWindow(
+        *screen, {.dialogs = desk.dialogs, .filter_dialogs = true, .filter_units = desk.filterUnits,
+                  .printer = desk.printer});
+    // Closed, the window goes with its screen (closeEvent runs FormClose).
+    desk.window->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  desk.window->Refresh();
+  desk.window->showNormal();
+  desk.window->raise();
+  desk.window->activateWindow();
+}
+
+int Run(const Options& o, int& argc, char** argv) {
   using pag::Store;
   std::unique_ptr<Store> store;
   if (!o.import.empty()) {
@@ -142,7 +206,6 @@ int Run(const Options& o) {
   }
   pag::SqliteLocalDatabase local(*store);
   pag::TNetConnection net(std::make_shared<pag::InProcessTransport>(*store));
-  ConsoleDialogs dialogs;
   pag::Session session;
   session.empresa = o.company;
   if (session.empresa.empty()) {
@@ -150,17 +213,52 @@ int Run(const Options& o) {
     if (companies.empty()) throw std::runtime_error("the store has no company");
     session.empresa = pag::ValueToText(companies.At(0, "CDEMPRESA"));
   }
-  session.operador = o.operatorCode;
-  if (session.operador.empty()) {
+  {
     const pag::Packet ops = local.Query("qryOperador", {});
     for (std::size_t r = 0; r < ops.rows.size() && session.operador.empty(); ++r) {
       const std::string code = pag::ValueToText(ops.At(r, "CDOPERADOR"));
-      if (local.AcessoOperEmpresa(session.empresa, code)) {
+      const bool wanted = o.operatorCode.empty() ? local.AcessoOperEmpresa(session.empresa, code)
+                                                 : code == pag::AllTrim(o.operatorCode);
+      if (wanted) {
         session.operador = code;
         session.nome_operador = pag::ValueToText(ops.At(r, "NMOPERADOR"));
       }
     }
+    if (session.operador.empty()) session.operador = pag::AllTrim(o.operatorCode);
   }
+  if (!o.clock.empty()) {
+    const auto t = pag::ParseDateTime(o.clock);
+    if (!t) throw std::invalid_argument("--clock " + o.clock + " is not a date and time (YYYY-MM-DDTHH:MM:SS)");
+    session.clock.Fix(*t);
+  }
+  if (!o.date.empty()) {
+    const auto d = pag::ParseDate(o.date);
+    if (!d) throw std::invalid_argument("--date " + o.date + " is not a date (YYYY-MM-DD)");
+    session.processing_dates[session.filial] = *d;
+  }
+  session.report_dir = o.reportDir;
+
+  // Windows when there is a display and no scripted check.
+  const bool desktop = !o.check && !o.headless && HaveDisplay();
+  if (!desktop && !o.check && !o.headless)
+    std::cout << "no display (DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM): the screen is described, not shown\n";
+  std::unique_ptr<QApplication> app;
+  std::unique_ptr<pag::ui::QtDialogs> qtDialogs;
+  std::unique_ptr<pag::TNetConnection> qrdesign;
+  std::unique_ptr<pag::ui::PdfFilePrinter> printer;
+  ConsoleDialogs console;
+  Desktop desk;
+  if (desktop) {
+    app = std::make_unique<QApplication>(argc, argv);
+    qtDialogs = std::make_unique<pag::ui::QtDialogs>();
+    qrdesign = std::make_unique<pag::TNetConnection>(std::make_shared<pag::InProcessTransport>(*store),
+                                                     "Qrd.rdmQRDesign");
+    printer = std::make_unique<pag::ui::PdfFilePrinter>(*qrdesign, *qtDialogs, session.clock,
+                                                        /*open_when_printed=*/o.screenshot.empty());
+    desk.dialogs = qtDialogs.get();
+    desk.printer = printer.get();
+  }
+  pag::Dialogs& dialogs = desktop ? static_cast<pag::Dialogs&>(*qtDialogs) : console;
 
   const Package pkg(PackagePath(o));
   const auto info = pkg.Entry<PagInfoProc>("GetPackageInfoTable")();
@@ -186,12 +284,28 @@ int Run(const Options& o) {
     Expect(failed && !created(), "an exception while creating reaches the host and leaves no screen");
   }
 
-  PagHostServices services{PAG_HOST_SERVICES_VERSION, &session, &dialogs, &net, &local, nullptr, nullptr};
+  PagHostServices services{PAG_HOST_SERVICES_VERSION, &session, &dialogs, &net, &local,
+                           desktop ? &ShowScreen : nullptr, desktop ? &desk : nullptr};
   initialize(&services);
   iniProc();
   listRemittances("ESCONDE_FILTRO");  // as leaving the company panel does
   const std::string first = describe();
   std::cout << first << "\n";
+  if (desktop && desk.window) {
+    desk.window->Refresh();
+    if (!o.screenshot.empty()) {
+      // Once laid out and painted: the picture, then the window is closed
+      // as the clerk closes it.
+      QTimer::singleShot(300, desk.window, [&desk, &o] {
+        const bool saved = desk.window->grab().save(QString::fromStdString(o.screenshot));
+        std::cout << (saved ? "window saved to " : "could not save the window to ") << o.screenshot << "\n";
+        desk.window->close();
+      });
+    }
+    app->exec();
+    delete desk.window.data();
+    std::cout << describe() << "\n";
+  }
   if (o.check) {
     Expect(created(), "IniProc builds the screen");
     iniProc();
@@ -214,7 +328,7 @@ int main(int argc, char** argv) {
   try {
     const auto options = Parse(argc, argv);
     if (!options) return 0;
-    return Run(*options);
+    return Run(*options, argc, argv);
   } catch (const std::exception& e) {
     std::cerr << "host-app: " << e.what() << "\n";
     return 1;

@@ -184,7 +184,13 @@ void TfrmRemessaCNAB::RefreshControls() {
   }
   dbeCdBanco.enabled = false;
   edtDtCNABPag.enabled = false;
-  pages_enabled_ = editing || (d.cdsCNABPag.Active() && !d.cdsCNABPag.IsEmpty());
+  const bool rows = d.cdsCNABPag.Active() && !d.cdsCNABPag.IsEmpty();
+  pages_enabled_ = editing || rows;
+  sbtIncluir.enabled = !editing;
+  sbtAlterar.enabled = !editing && rows;
+  sbtImprimir.enabled = !editing && rows;
+  sbtConfirmar.enabled = editing;
+  sbtCancelar.enabled = editing;
   dbcTpMov.Select(MovementIndex());
   UpdateCancelSlipButtons();
 }
@@ -299,6 +305,20 @@ bool TfrmRemessaCNAB::LocateRemittance(const std::string& number) {
     }
   }
   return false;
+}
+
+bool TfrmRemessaCNAB::SelectRemittanceRow(int recNo) {
+  TDataSet& rem = d.cdsCNABPag;
+  if (Editing() || !rem.Active() || recNo < 1 || recNo > rem.RecordCount()) return false;
+  if (rem.RecNo() != recNo) rem.SetRecNo(recNo);
+  return true;
+}
+
+bool TfrmRemessaCNAB::SelectSlipRow(int recNo) {
+  TDataSet& b = d.cdsBoletos;
+  if (!b.Active() || b.State() != DataSetState::kBrowse || recNo < 1 || recNo > b.RecordCount()) return false;
+  if (b.RecNo() != recNo) b.SetRecNo(recNo);
+  return true;
 }
 
 bool TfrmRemessaCNAB::LocateSlip(const std::string& branch, const std::string& entry) {

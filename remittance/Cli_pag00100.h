@@ -135,6 +135,9 @@ class TfrmRemessaCNAB {
   ControlState lblDtPagRem;   // label of the payment date
   DateBox DtRemPag;           // payment date (bank 341)
   ControlState sbtFiltro, mnuFiltro, sbtCancelaRemessa, mnuCancelaRemessa;
+  // The base screen's toolbar: new and edit while browsing (edit and print
+  // need a remittance), confirm and cancel while inserting or editing.
+  ControlState sbtIncluir, sbtAlterar, sbtConfirmar, sbtCancelar, sbtImprimir;
   StatusPanel panStatus;
 
   // The screen window, for the package entry.
@@ -204,6 +207,12 @@ class TfrmRemessaCNAB {
   // the grid has no such row.
   bool LocateRemittance(const std::string& number);
   bool LocateSlip(const std::string& branch, const std::string& entry);
+  // The user moves a grid's cursor to row recNo (1-based, in the order the
+  // grid shows). The remittance list stays where it is while a remittance is
+  // being inserted or edited, the slips while one of them is being posted.
+  // False when the grid has no such row or may not move.
+  bool SelectRemittanceRow(int recNo);
+  bool SelectSlipRow(int recNo);
 
   // ---- Screen life ----------------------------------------------------------
   void FormCreate();
