@@ -264,6 +264,9 @@ void TfrmRemessaCNAB::Generate() {
 
     rem.Post();  // a new remittance goes to the server (SetCNABPag)
     AtualizaBoleto();
+    // The file is complete on disk before the store commits: a full disk
+    // stops the confirmation here, with nothing saved.
+    out_file_->finish();
     work.Commit();
     in_work_ = false;
     if (pending_merge_) {

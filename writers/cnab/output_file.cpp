@@ -35,14 +35,37 @@ void RemoveQuietly(const std::filesystem::path& p) {
   if (!p.empty()) ::unlink(p.c_str());
 }
 
+
+// Whether every byte is printable ASCII (0x20 to 0x7E), eight at a time: a
+// byte below 0x20 or from 0x7F up sets the high bit of its place in `low` or
+// `high`. (Borrows and carries across places only arise next to such a byte,
+// so they never flag a word that has none.)
+bool AllPrintable(std::string_view s) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, s.data() + i, 8);
+    const std::uint64_t low = (w - kOnes * 0x20) & ~w;
+    const std::uint64_t high = (w + kOnes) | w;
+    if (((low | high) & kHighBits) != 0) return false;
+  }
+  for (; i < s.size(); ++i)
+    if (s[i] < 0x20 || s[i] > 0x7E) return false;
+  return true;
+}
+
 }  // namespace
 
 void RecordSink::write(std::string_view record) {
-  for (std::size_t i = 0; i < record.size(); ++i) {
-    const char c = record[i];
-    if (c < 0x20 || c > 0x7E)
-      throw FieldError("record " + std::to_string(records_ + 1) + " has a byte that is not printable ASCII at column " +
-                       std::to_string(i + 1));
+  if (!AllPrintable(record)) {
+    for (std::size_t i = 0; i < record.size(); ++i) {
+      const char c = record[i];
+      if (c < 0x20 || c > 0x7E)
+        throw FieldError("record " + std::to_string(records_ + 1) +
+                         " has a byte that is not printable ASCII at column " + std::to_string(i + 1));
+    }
   }
   append(record);
   append(kLineEnd);
@@ -79,7 +102,7 @@ void OutputFile::Fail(const std::string& what, int error) {
 }
 
 void OutputFile::append(std::string_view bytes) {
-  if (committed_ || failed_ || fd_ < 0)
+  if (finished_ || committed_ || failed_ || fd_ < 0)
     throw OutputFileError("the file '" + target_.string() + "' is no longer open for writing");
   if (buffer_.size() + bytes.size() > kBufferSize) Flush();
   buffer_.append(bytes);
@@ -101,9 +124,10 @@ void OutputFile::Flush() {
   buffer_.clear();
 }
 
-void OutputFile::commit() {
+void OutputFile::finish() {
   if (committed_) throw OutputFileError("the file '" + target_.string() + "' was already committed");
-  if (failed_ || fd_ < 0) throw OutputFileError("the file '" + target_.string() + "' was given up and cannot be committed");
+  if (finished_) return;
+  if (failed_ || fd_ < 0) throw OutputFileError("the file '" + target_.string() + "' was given up and cannot be finished");
   Flush();
   // The permissions of a file created the ordinary way, or those of the file
   // being replaced.
@@ -114,6 +138,12 @@ void OutputFile::commit() {
   if (::fsync(fd_) != 0) Fail("cannot flush", errno);
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) Fail("cannot close", errno);
+  finished_ = true;
+}
+
+void OutputFile::commit() {
+  if (committed_) throw OutputFileError("the file '" + target_.string() + "' was already committed");
+  finish();
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail("cannot rename the temporary file to", errno);
   committed_ = true;
   // Make the rename itself durable; the file is in place whatever happens here.

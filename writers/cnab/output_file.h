@@ -10,6 +10,16 @@
 // Until commit() the records go to a temporary file in the target's folder
 // (".CB061201.REM.Ab12Cd.tmp"); leaving without commit (an exception, or
 // abort()) removes it and leaves any earlier file at the path untouched.
+// finish() completes the temporary file on disk without putting it in place,
+// so that whatever else belongs with the file (the remittance saved on the
+// server) is done only when the file is sure to exist whole:
+//
+//   out.finish();    // written, synced, closed: a full disk shows up here
+//   work.Commit();   // the store's side
+//   out.commit();    // only the rename is left
+//
+// A process killed between those last two steps leaves the complete file
+// under its temporary name.
 #pragma once
 
 #include <cstdint>
@@ -65,9 +75,14 @@ class OutputFile final : public RecordSink {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Writes what is buffered, syncs the file to disk, closes it and renames
-  // it over the target. Throws OutputFileError (the temporary file is then
-  // removed, the target untouched).
+  // Writes what is buffered, sets the file's permissions, syncs it to disk
+  // and closes it: the file is complete under its temporary name. Throws
+  // OutputFileError (the temporary file is then removed). Nothing can be
+  // written after it.
+  void finish();
+  // Finishes the file when finish() was not called, then renames it over
+  // the target. Throws OutputFileError (the temporary file is then removed,
+  // the target untouched).
   void commit();
   // Gives the file up: the temporary file is removed. Does nothing after
   // commit().
@@ -85,6 +100,7 @@ class OutputFile final : public RecordSink {
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   int fd_ = -1;
+  bool finished_ = false;
   bool committed_ = false;
   bool failed_ = false;
   std::string buffer_;
