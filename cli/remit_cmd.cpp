@@ -154,12 +154,12 @@ int Execute(const std::string& who, const ScreenOptions& so, F&& body) {
 
 std::string Absolute(const std::string& path) { return fs::absolute(fs::path(path)).lexically_normal().string(); }
 
-void SplitSlip(const std::string& spec, std::string& branch, std::string& entry) {
-  const auto colon = spec.find(':');
-  if (colon == std::string::npos || colon == 0 || colon + 1 == spec.size())
-    throw std::invalid_argument("--slip " + spec + " is not BRANCH:ENTRY");
-  branch = AllTrim(spec.substr(0, colon));
-  entry = AllTrim(spec.substr(colon + 1));
+void SplitSlip(const std::string& slipArg, std::string& branch, std::string& entry) {
+  const auto colon = slipArg.find(':');
+  if (colon == std::string::npos || colon == 0 || colon + 1 == slipArg.size())
+    throw std::invalid_argument("--slip " + slipArg + " is not BRANCH:ENTRY");
+  branch = AllTrim(slipArg.substr(0, colon));
+  entry = AllTrim(slipArg.substr(colon + 1));
 }
 
 bool CurrentMarked(TfrmRemessaCNAB& s) { return Text(s.d.cdsBoletos, "IDMARCADO") == "S"; }
@@ -222,10 +222,10 @@ void MarkSlips(Workspace& w, const RemitOptions& o, CliDialogs& dialogs) {
   if (o.filter.Any()) w.FilterSlips(o.filter);
   s.FocusControl(kCtlGrid);
   if (o.allSlips) s.dbgBoletosTitleClick(kMarkColumn);
-  for (const std::string& spec : o.slips) {
+  for (const std::string& slipArg : o.slips) {
     std::string branch, entry;
-    SplitSlip(spec, branch, entry);
-    if (!s.LocateSlip(branch, entry)) throw std::runtime_error("slip " + spec + " is not offered here");
+    SplitSlip(slipArg, branch, entry);
+    if (!s.LocateSlip(branch, entry)) throw std::runtime_error("slip " + slipArg + " is not offered here");
     if (CurrentMarked(s)) continue;
     dialogs.ClearRefused();
     s.dbgBoletosDblClick();
@@ -368,11 +368,11 @@ int RunCancelSlips(const RemitOptions& o) {
     s.SelectPage(Page::kBoletos);
     s.FocusControl(kCtlGrid);
     const int before = s.d.cdsBoletos.RecordCount();
-    for (const std::string& spec : o.slips) {
+    for (const std::string& slipArg : o.slips) {
       std::string branch, entry;
-      SplitSlip(spec, branch, entry);
+      SplitSlip(slipArg, branch, entry);
       if (!s.LocateSlip(branch, entry))
-        throw std::runtime_error("slip " + spec + " is not in remittance " + o.number);
+        throw std::runtime_error("slip " + slipArg + " is not in remittance " + o.number);
       if (!CurrentMarked(s)) s.dbgBoletosDblClick();
     }
     dialogs.ClearRefused();
