@@ -320,7 +320,8 @@ ImportSummary ImportJson(Store& store, std::string_view json_text) {
   json doc;
   try {
     doc = json::parse(json_text);
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {
+    // A syntax fault, or a number past what JSON numbers can hold.
     throw ImportError("", 0, "", std::string("not valid JSON: ") + e.what());
   }
   return Importer(store.db()).Run(doc);
