@@ -46,8 +46,6 @@ int CompareValues(const Value& a, const Value& b) {
   return Sign(ValueToText(a).compare(ValueToText(b)));
 }
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool StartsWith(std::string_view s, std::string_view prefix, bool case_insensitive) {
   if (prefix.size() > s.size()) return false;
   return case_insensitive ? SameText(s.substr(0, prefix.size()), prefix) : s.substr(0, prefix.size()) == prefix;
@@ -112,14 +110,17 @@ class TDataSet::CalcScope {
   bool saved_;
 };
 
+// Field names are looked up on every read by name: the hash folds case by
+// setting bit 0x20 (names equal but for the case of their letters hash the
+// same), and the equality tries the bytes first.
 std::size_t TDataSet::CaseInsensitiveHash::operator()(std::string_view s) const noexcept {
   std::size_t h = 1469598103934665603ull;
-  for (char c : s) h = (h ^ static_cast<unsigned char>(Upper(c))) * 1099511628211ull;
+  for (char c : s) h = (h ^ (static_cast<unsigned char>(c) | 0x20u)) * 1099511628211ull;
   return h;
 }
 
 bool TDataSet::CaseInsensitiveEqual::operator()(std::string_view a, std::string_view b) const noexcept {
-  return SameText(a, b);
+  return a == b || SameText(a, b);
 }
 
 // ---- TField -------------------------------------------------------------------
@@ -132,6 +133,14 @@ namespace {
 std::string FieldWhere(const TDataSet& ds, std::string_view field) {
   return "dataset " + ds.Name() + ", field " + std::string(field);
 }
+
+// Where a value is being converted, for the message of a refusal: built
+// only when a value is refused, since values are set far more often.
+struct Where {
+  const TDataSet& ds;
+  std::string_view field;
+  std::string Text() const { return FieldWhere(ds, field); }
+};
 }  // namespace
 
 std::string TField::AsString() const {
@@ -239,6 +248,7 @@ TField& TDataSet::NewField(FieldDef def, bool calculated) {
   } else {
     data_fields_.push_back(field);
     for (Row& row : rows_) {
+      row.calc_valid = false;
       if (row.status != RowStatus::kDeleted && row.status != RowStatus::kGone) row.values.emplace_back();
       if (!row.original.empty()) row.original.emplace_back();
     }
@@ -290,7 +300,7 @@ void TDataSet::RequireActive() const {
 const Value& TDataSet::RowValue(std::uint32_t slot, const TField& field) const {
   const Row& row = rows_[slot];
   if (!field.calculated_) return row.values[field.slot_];
-  if (!row.calc_valid) CalcRow(slot);
+  if (!CalcKnown(row)) CalcRow(slot);
   return row.calc[field.slot_];
 }
 
@@ -304,25 +314,26 @@ const Value& TDataSet::Read(const TField& field) const {
 
 namespace {
 
-Decimal FitScale(const Decimal& d, const FieldDef& def, const std::string& where) {
+Decimal FitScale(const Decimal& d, const FieldDef& def, const Where& where) {
   try {
     if (d.scale() <= def.scale) return d.Rescaled(def.scale);
     Decimal n = d.Normalized();
     if (n.scale() > def.scale)
-      throw FieldError(where + ": " + d.ToString() + " has more than " + std::to_string(def.scale) + " decimals");
+      throw FieldError(where.Text() + ": " + d.ToString() + " has more than " + std::to_string(def.scale) +
+                       " decimals");
     return n.Rescaled(def.scale);
   } catch (const std::out_of_range&) {
-    throw FieldError(where + ": " + d.ToString() + " is out of range");
+    throw FieldError(where.Text() + ": " + d.ToString() + " is out of range");
   }
 }
 
 // value in the stored form of a field of def: the kind's alternative,
 // checked against size and scale unless for_search.
-Value Conformed(const FieldDef& def, Value v, const std::string& where, bool for_search) {
+Value Conformed(const FieldDef& def, Value v, const Where& where, bool for_search) {
   if (IsNull(v)) return v;
   const std::size_t alt = v.index();
   auto refuse = [&](const std::string& why) -> FieldError {
-    return FieldError(where + ": " + why);
+    return FieldError(where.Text() + ": " + why);
   };
   auto text_of = [&]() -> std::string {
     return alt == kTextAlt ? std::move(std::get<std::string>(v)) : ValueToText(v);
@@ -387,11 +398,11 @@ Value Conformed(const FieldDef& def, Value v, const std::string& where, bool for
 }  // namespace
 
 Value TDataSet::Conform(const TField& field, Value value) const {
-  return Conformed(field.def_, std::move(value), FieldWhere(*this, field.def_.name), false);
+  return Conformed(field.def_, std::move(value), Where{*this, field.def_.name}, false);
 }
 
 Value TDataSet::ConformForSearch(const TField& field, const Value& value) const {
-  return Conformed(field.def_, value, FieldWhere(*this, field.def_.name), true);
+  return Conformed(field.def_, value, Where{*this, field.def_.name}, true);
 }
 
 void TDataSet::Assign(TField& field, Value value) {
@@ -421,6 +432,7 @@ void TDataSet::CalcRow(std::uint32_t slot) const {
   const Row& row = rows_[slot];
   row.calc.assign(calc_fields_.size(), Value{});
   row.calc_valid = true;
+  row.calc_version = OnCalcFields.version();
   if (!OnCalcFields || calc_fields_.empty()) return;
   EvalScope eval(*this, slot);
   CalcScope calc(*this);
@@ -478,6 +490,7 @@ bool TDataSet::Less(const Index& index, std::uint32_t a, std::uint32_t b) const 
 
 void TDataSet::Build(Index& index) const {
   Resolve(index);
+  index.pending.clear();
   // Sorting pointers to the rows' values saves a hop through the row table
   // on every comparison.
   struct Entry {
@@ -504,7 +517,11 @@ const std::vector<std::uint32_t>& TDataSet::Order() const {
   // Indexes are rebuilt lazily; building one does not change what the
   // dataset holds.
   Index& index = const_cast<Index&>(indexes_[static_cast<std::size_t>(active_index_)]);
-  if (!index.built) Build(index);
+  if (!index.built) {
+    Build(index);
+  } else {
+    Settle(index);
+  }
   return index.order;
 }
 
@@ -564,13 +581,21 @@ std::uint32_t TDataSet::SlotAt(int recNo) const {
 void TDataSet::AddToOrders(std::uint32_t slot, std::uint32_t natural_before) {
   auto at = natural_before == kNoRow ? natural_.end() : std::find(natural_.begin(), natural_.end(), natural_before);
   natural_.insert(at, slot);
-  for (Index& index : indexes_) {
-    if (!index.built) continue;
-    auto pos = std::lower_bound(index.order.begin(), index.order.end(), slot,
-                                [&](std::uint32_t a, std::uint32_t b) { return Less(index, a, b); });
-    index.order.insert(pos, slot);
-  }
+  // A built order takes the row when it is next read: many rows appended
+  // one after another are then merged in once.
+  for (Index& index : indexes_)
+    if (index.built) index.pending.push_back(slot);
   ViewChanged();
+}
+
+void TDataSet::Settle(Index& index) const {
+  if (index.pending.empty()) return;
+  auto less = [&](std::uint32_t a, std::uint32_t b) { return Less(index, a, b); };
+  std::sort(index.pending.begin(), index.pending.end(), less);
+  const auto settled = static_cast<std::ptrdiff_t>(index.order.size());
+  index.order.insert(index.order.end(), index.pending.begin(), index.pending.end());
+  std::inplace_merge(index.order.begin(), index.order.begin() + settled, index.order.end(), less);
+  index.pending.clear();
 }
 
 void TDataSet::RemoveFromOrders(std::uint32_t slot) {
@@ -579,32 +604,64 @@ void TDataSet::RemoveFromOrders(std::uint32_t slot) {
     if (it != v.end()) v.erase(it);
   };
   erase(natural_);
-  for (Index& index : indexes_)
-    if (index.built) erase(index.order);
+  // A row not merged into an order yet is only among its pending rows (its
+  // values are gone: nothing may be compared now).
+  for (Index& index : indexes_) {
+    if (!index.built) continue;
+    auto pending = std::find(index.pending.begin(), index.pending.end(), slot);
+    if (pending != index.pending.end()) {
+      index.pending.erase(pending);
+    } else {
+      erase(index.order);
+    }
+  }
   if (view_valid_) erase(view_);
   cur_pos_valid_ = false;
 }
 
-void TDataSet::ReorderRow(std::uint32_t slot, const std::vector<Value>& old_values) {
+bool TDataSet::ReorderRow(std::uint32_t slot, const std::vector<Value>& old_values) {
   const auto& now = rows_[slot].values;
-  for (Index& index : indexes_) {
-    if (!index.built) continue;
+  LookupChange(slot, old_values, now);
+  bool moved_in_view = false;
+  for (std::size_t i = 0; i < indexes_.size(); ++i) {
+    Index& index = indexes_[i];
+    const bool active = static_cast<int>(i) == active_index_;
+    if (!index.resolved) {
+      moved_in_view = moved_in_view || active;
+      continue;
+    }
     bool moved = std::any_of(index.keys.begin(), index.keys.end(),
                              [&](std::size_t k) { return CompareValues(old_values[k], now[k]) != 0; });
     if (!moved) continue;
-    index.order.erase(std::find(index.order.begin(), index.order.end(), slot));
+    moved_in_view = moved_in_view || active;
+    if (!index.built) continue;
+    // The row leaves the order before the pending rows are merged in: with
+    // its new values it no longer stands where it did.
+    auto pending = std::find(index.pending.begin(), index.pending.end(), slot);
+    if (pending != index.pending.end()) {
+      index.pending.erase(pending);
+    } else {
+      index.order.erase(std::find(index.order.begin(), index.order.end(), slot));
+    }
+    Settle(index);
     auto pos = std::lower_bound(index.order.begin(), index.order.end(), slot,
                                 [&](std::uint32_t a, std::uint32_t b) { return Less(index, a, b); });
     index.order.insert(pos, slot);
   }
   filter_cache_[slot] = -1;
   ViewChanged();
+  return moved_in_view;
 }
 
 void TDataSet::ResetOrders() {
   for (Index& index : indexes_) {
     index.built = false;
     index.order.clear();
+    index.pending.clear();
+  }
+  for (KeyLookup& lookup : lookups_) {
+    lookup.built = false;
+    lookup.rows.clear();
   }
   filter_cache_.assign(rows_.size(), -1);
   view_.clear();
@@ -624,7 +681,7 @@ void TDataSet::SetCurrent(std::uint32_t slot, std::size_t pos) {
   cur_ = slot;
   cur_pos_ = pos;
   cur_pos_valid_ = pos != kUnknownPos;
-  if (slot != kNoRow && HasCalc()) CalcRow(slot);
+  if (slot != kNoRow && HasCalc() && !CalcKnown(rows_[slot])) CalcRow(slot);
   if (changed) NotifyCurrent();
 }
 
@@ -712,7 +769,15 @@ void TDataSet::LoadPacket(Packet packet) {
   const std::size_t old_count = data_fields_.size();
   std::vector<FieldDef> new_defs;
   std::vector<std::ptrdiff_t> target(packet.fields.size(), -1);  // data slot per column, -1: ignored
-  for (std::size_t j = 0; j < packet.fields.size(); ++j) {
+  // The packet of a query loaded again has the data fields' names in their
+  // order (field names are unique): no column needs looking up.
+  bool as_declared = packet.fields.size() == old_count;
+  for (std::size_t j = 0; as_declared && j < old_count; ++j) {
+    as_declared = SameText(packet.fields[j].name, data_fields_[j]->def_.name);
+    target[j] = static_cast<std::ptrdiff_t>(j);
+  }
+  if (!as_declared) std::fill(target.begin(), target.end(), -1);
+  for (std::size_t j = 0; !as_declared && j < packet.fields.size(); ++j) {
     const FieldDef& col = packet.fields[j];
     for (std::size_t i = 0; i < j; ++i)
       if (SameText(packet.fields[i].name, col.name))
@@ -755,7 +820,7 @@ void TDataSet::LoadPacket(Packet packet) {
       out = std::move(in);
       for (std::size_t j = 0; j < width; ++j) {
         const FieldDef& def = def_of(j);
-        if (!Fits(def, out[j])) out[j] = Conformed(def, std::move(out[j]), FieldWhere(*this, def.name), false);
+        if (!Fits(def, out[j])) out[j] = Conformed(def, std::move(out[j]), Where{*this, def.name}, false);
       }
     } else {
       out.resize(width);
@@ -763,7 +828,7 @@ void TDataSet::LoadPacket(Packet packet) {
         if (target[j] < 0) continue;
         const auto slot = static_cast<std::size_t>(target[j]);
         const FieldDef& def = def_of(slot);
-        out[slot] = Fits(def, in[j]) ? std::move(in[j]) : Conformed(def, std::move(in[j]), FieldWhere(*this, def.name), false);
+        out[slot] = Fits(def, in[j]) ? std::move(in[j]) : Conformed(def, std::move(in[j]), Where{*this, def.name}, false);
       }
     }
   }
@@ -826,7 +891,12 @@ void TDataSet::EmptyDataSet() {
 
 // ---- Navigation ---------------------------------------------------------------------------
 
-int TDataSet::RecordCount() const { return Active() ? static_cast<int>(View().size()) : 0; }
+int TDataSet::RecordCount() const {
+  if (!Active()) return 0;
+  // Every order holds every live row; only a filter makes the view smaller.
+  if (!filtered_ || !filter_) return static_cast<int>(natural_.size());
+  return static_cast<int>(View().size());
+}
 
 bool TDataSet::IsEmpty() const { return RecordCount() == 0 && state_ != DataSetState::kInsert; }
 
@@ -972,6 +1042,27 @@ bool TDataSet::Locate(std::string_view fieldNames, const std::vector<Value>& val
   };
 
   Fire(BeforeScroll);
+  // Text fields located exactly go through a lookup by their values.
+  if (KeyLookup* lookup = LookupFor(fields, keys, options)) {
+    std::string key;
+    for (const Value& v : keys) AppendKey(key, v);
+    auto [first, last] = lookup->rows.equal_range(key);
+    std::uint32_t hit = kNoRow;
+    int hits = 0;
+    for (auto it = first; it != last && hits < 2; ++it)
+      if (Passes(it->second)) {
+        hit = it->second;
+        ++hits;
+      }
+    if (hits == 0) return false;
+    if (hits == 1) {
+      SetCurrent(hit);
+      bof_ = eof_ = false;
+      Fire(AfterScroll);
+      return true;
+    }
+    // Several rows hold these values: the first in the current order.
+  }
   const auto& view = View();
   std::size_t found = view.size();
   // When the current index starts with the located fields, the first match
@@ -1003,6 +1094,85 @@ bool TDataSet::Locate(std::string_view fieldNames, const std::vector<Value>& val
   ScrollTo(static_cast<int>(found) + 1);
   Fire(AfterScroll);
   return true;
+}
+
+// ---- Lookups by value ---------------------------------------------------------------------
+
+// A lookup key: each value as its length and bytes, a null as a mark of
+// its own. Lookups take text fields only.
+void TDataSet::AppendKey(std::string& key, const Value& v) {
+  if (IsNull(v)) {
+    key.push_back('\0');
+    return;
+  }
+  const std::string& text = std::get<std::string>(v);
+  const auto size = static_cast<std::uint32_t>(text.size());
+  key.push_back('\1');
+  key.append(reinterpret_cast<const char*>(&size), sizeof size);
+  key.append(text);
+}
+
+std::string TDataSet::RowKey(const KeyLookup& lookup, const std::vector<Value>& row) {
+  std::string key;
+  for (std::size_t f : lookup.fields) AppendKey(key, row[f]);
+  return key;
+}
+
+TDataSet::KeyLookup* TDataSet::LookupFor(const std::vector<const TField*>& fields, const std::vector<Value>& keys,
+                                         const LocateOptions& options) {
+  // Small datasets are read through; so are other kinds and inexact matches.
+  if (options.caseInsensitive || options.partialKey || natural_.size() < kLookupMinRows) return nullptr;
+  std::vector<std::size_t> slots;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i]->calculated_ || fields[i]->def_.kind != FieldKind::kString) return nullptr;
+    if (!IsNull(keys[i]) && keys[i].index() != kTextAlt) return nullptr;
+    slots.push_back(fields[i]->slot_);
+  }
+  KeyLookup* lookup = nullptr;
+  for (KeyLookup& l : lookups_)
+    if (l.fields == slots) lookup = &l;
+  if (!lookup) {
+    lookups_.push_back(KeyLookup{slots, {}, false});
+    lookup = &lookups_.back();
+  }
+  if (!lookup->built) {
+    lookup->rows.clear();
+    lookup->rows.reserve(natural_.size());
+    for (std::uint32_t slot : natural_) lookup->rows.emplace(RowKey(*lookup, rows_[slot].values), slot);
+    lookup->built = true;
+  }
+  return lookup;
+}
+
+void TDataSet::LookupAdd(std::uint32_t slot) {
+  for (KeyLookup& l : lookups_)
+    if (l.built) l.rows.emplace(RowKey(l, rows_[slot].values), slot);
+}
+
+void TDataSet::LookupErase(KeyLookup& lookup, const std::string& key, std::uint32_t slot) {
+  auto [first, last] = lookup.rows.equal_range(key);
+  for (auto it = first; it != last; ++it)
+    if (it->second == slot) {
+      lookup.rows.erase(it);
+      return;
+    }
+}
+
+void TDataSet::LookupRemove(std::uint32_t slot, const std::vector<Value>& values) {
+  for (KeyLookup& l : lookups_) {
+    if (l.built) LookupErase(l, RowKey(l, values), slot);
+  }
+}
+
+void TDataSet::LookupChange(std::uint32_t slot, const std::vector<Value>& before, const std::vector<Value>& now) {
+  for (KeyLookup& l : lookups_) {
+    if (!l.built) continue;
+    const bool same = std::all_of(l.fields.begin(), l.fields.end(),
+                                  [&](std::size_t f) { return CompareValues(before[f], now[f]) == 0; });
+    if (same) continue;
+    LookupErase(l, RowKey(l, before), slot);
+    l.rows.emplace(RowKey(l, now), slot);
+  }
 }
 
 // ---- Editing ----------------------------------------------------------------------------------
@@ -1061,7 +1231,7 @@ void TDataSet::Edit() {
   if (cur_ == kNoRow) throw std::logic_error("dataset " + name_ + " has no current row to edit");
   Fire(BeforeEdit);
   const Row& row = rows_[cur_];
-  if (!row.calc_valid) CalcRow(cur_);
+  if (!CalcKnown(row)) CalcRow(cur_);
   edit_slot_ = cur_;
   edit_values_ = row.values;
   edit_calc_ = row.calc;
@@ -1077,6 +1247,7 @@ void TDataSet::Post() {
   const int old_recno = RecNo();
   std::uint32_t slot;
   bool changed = true;
+  bool moved = inserting;  // whether the row may now stand elsewhere in the view
   if (inserting) {
     if (rows_.size() + 1 >= kNoRow) throw std::length_error("dataset " + name_ + ": too many rows");
     slot = static_cast<std::uint32_t>(rows_.size());
@@ -1086,6 +1257,7 @@ void TDataSet::Post() {
     filter_cache_.push_back(-1);
     Log(rows_[slot], RowStatus::kInserted);
     AddToOrders(slot, insert_before_);
+    LookupAdd(slot);
   } else {
     slot = edit_slot_;
     changed = modified_;
@@ -1093,7 +1265,7 @@ void TDataSet::Post() {
       Row& row = rows_[slot];
       std::vector<Value> old = std::move(row.values);
       row.values = std::move(edit_values_);
-      ReorderRow(slot, old);
+      moved = ReorderRow(slot, old);
       if (row.status == RowStatus::kUnchanged) {
         row.original = std::move(old);
         Log(row, RowStatus::kModified);
@@ -1105,8 +1277,21 @@ void TDataSet::Post() {
   cur_ = slot;
   cur_pos_valid_ = false;
   if (HasCalc()) CalcRow(slot);
-  const int recno = PosOf(slot);
-  if (recno > 0) {
+  // The row's place in the view (0: it left the view). Unfiltered, a row
+  // edited without moving keeps its place; another one is looked for only
+  // when a view is told (-1: visible, its place found when asked for).
+  const bool filtered = filtered_ && filter_;
+  int recno;
+  if (!filtered && !moved && old_recno > 0) {
+    recno = old_recno;
+    cur_pos_ = static_cast<std::size_t>(recno) - 1;
+    cur_pos_valid_ = true;
+  } else if (!filtered && (controls_disabled_ > 0 || observers_.empty())) {
+    recno = -1;
+  } else {
+    recno = PosOf(slot);
+  }
+  if (recno != 0) {
     if (inserting)
       Notify([&](DataSetObserver& o) { o.RowInserted(*this, recno); });
     else if (recno == old_recno)
@@ -1127,7 +1312,7 @@ void TDataSet::Post() {
     }
   }
   Fire(AfterPost);
-  if (cur_ != slot || RecNo() != old_recno) Fire(AfterScroll);
+  if (AfterScroll && (cur_ != slot || RecNo() != old_recno)) Fire(AfterScroll);
 }
 
 void TDataSet::Cancel() {
@@ -1160,6 +1345,7 @@ void TDataSet::Delete() {
   const std::uint32_t slot = cur_;
   const int recno = static_cast<int>(CurPos()) + 1;
   Row& row = rows_[slot];
+  LookupRemove(slot, row.values);
   if (row.status == RowStatus::kInserted) {
     Unlog(row);
     row.status = RowStatus::kGone;

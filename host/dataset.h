@@ -31,10 +31,11 @@
 //                     AfterScroll. Delete during an insert is a Cancel.
 //   First, Last, Next, Prior, MoveBy, SetRecNo:
 //                     [pending edit posted or cancelled] BeforeScroll,
-//                     OnCalcFields, AfterScroll; on every call, also when the
-//                     cursor cannot move (Next on the last row).
-//   Locate:           BeforeScroll; OnCalcFields and AfterScroll only when found.
-//   GotoBookmark:     BeforeScroll, OnCalcFields, AfterScroll.
+//                     [OnCalcFields], AfterScroll; on every call, also when
+//                     the cursor cannot move (Next on the last row).
+//   Locate:           BeforeScroll; [OnCalcFields] and AfterScroll only when
+//                     found.
+//   GotoBookmark:     BeforeScroll, [OnCalcFields], AfterScroll.
 //   LoadPacket:       [BeforeClose, AfterClose when it was open] BeforeOpen,
 //                     AfterOpen, OnCalcFields and AfterScroll for the first row
 //                     when there is one.
@@ -47,10 +48,13 @@
 // cancelled otherwise (so an appended row that was never typed into vanishes).
 //
 // Calculated fields are computed by OnCalcFields, in which they may be set:
-// whenever a row becomes current or is posted, after each change of a data
-// field during an edit, and on first reading for any other row (a filter or a
-// view reading a row that never was current). They are not part of packets,
-// deltas, indexes or the change log.
+// when a row becomes current or is read (a filter or a view reading a row
+// that never was current) while its calculated values are not known, whenever
+// a row is posted, and after each change of a data field during an edit.
+// They stay known until the row is changed, the rows are loaded again, a
+// field is added or OnCalcFields is replaced, so OnCalcFields must compute
+// them from the row's own fields ("[OnCalcFields]" above: only when they are
+// not known). They are not part of packets, deltas, indexes or the change log.
 //
 // Observers (views) are told about changes unless controls are disabled;
 // DisableControls never suppresses the events above.
@@ -61,6 +65,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -72,6 +77,30 @@
 namespace pag {
 
 class TDataSet;
+
+// OnCalcFields: a handler like the dataset's other events, which counts its
+// replacements, so that calculated values worked out by an earlier handler
+// are worked out again.
+class CalcFieldsEvent {
+ public:
+  CalcFieldsEvent() = default;
+  CalcFieldsEvent(const CalcFieldsEvent&) = delete;
+  CalcFieldsEvent& operator=(const CalcFieldsEvent&) = delete;
+  template <typename F>
+    requires(!std::is_same_v<std::decay_t<F>, CalcFieldsEvent>)
+  CalcFieldsEvent& operator=(F&& handler) {
+    handler_ = std::forward<F>(handler);
+    ++version_;
+    return *this;
+  }
+  explicit operator bool() const { return static_cast<bool>(handler_); }
+  void operator()(TDataSet& ds) const { handler_(ds); }
+  std::uint64_t version() const { return version_; }
+
+ private:
+  std::function<void(TDataSet&)> handler_;
+  std::uint64_t version_ = 0;
+};
 
 enum class DataSetState { kInactive, kBrowse, kEdit, kInsert };
 
@@ -259,8 +288,10 @@ class TDataSet {
   // Moves to the first row, in the current order, whose fields ("A;B") equal
   // the values (one per field); false, and no move, when none does. Values
   // are taken in the fields' kinds ("7,1" finds 7.10); a null finds nulls.
-  // Halves the search when the current index starts with those fields;
-  // otherwise reads the rows in order.
+  // Halves the search when the current index starts with those fields.
+  // Text fields matched exactly are found through a lookup by their values,
+  // made by the first such Locate on a dataset of 64 rows or more and kept
+  // up to date from then on. Otherwise reads the rows in order.
   bool Locate(std::string_view fieldNames, const std::vector<Value>& values, LocateOptions options = {});
 
   // ---- Editing ---------------------------------------------------------------
@@ -333,7 +364,7 @@ class TDataSet {
   Event BeforeCancel, AfterCancel;
   Event BeforeDelete, AfterDelete;
   Event BeforeScroll, AfterScroll;
-  Event OnCalcFields;
+  CalcFieldsEvent OnCalcFields;
 
  private:
   friend class TField;
@@ -345,6 +376,7 @@ class TDataSet {
     std::vector<Value> original;  // as loaded: modified and deleted rows
     mutable std::vector<Value> calc;
     mutable bool calc_valid = false;
+    mutable std::uint64_t calc_version = 0;  // of OnCalcFields that computed calc
     RowStatus status = RowStatus::kUnchanged;
     std::uint64_t change_seq = 0;  // when it entered the change log
   };
@@ -357,7 +389,17 @@ class TDataSet {
     bool resolved = false;
     bool built = false;
     std::vector<std::uint32_t> order;  // live row slots, sorted
+    std::vector<std::uint32_t> pending;  // rows added since, merged in when the order is read
   };
+  // Rows by the values of some text fields, for Locate: made by the first
+  // Locate on those fields, kept as rows are added, changed and deleted,
+  // dropped when the rows are replaced.
+  struct KeyLookup {
+    std::vector<std::size_t> fields;  // data slots
+    std::unordered_multimap<std::string, std::uint32_t> rows;
+    bool built = false;
+  };
+  static constexpr std::size_t kLookupMinRows = 64;
   struct CaseInsensitiveHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const noexcept;
@@ -380,6 +422,8 @@ class TDataSet {
   Value Conform(const TField& field, Value value) const;
   Value ConformForSearch(const TField& field, const Value& value) const;
   void CalcRow(std::uint32_t slot) const;
+  // Whether the row's calculated values are known (see the top of this file).
+  bool CalcKnown(const Row& row) const { return row.calc_valid && row.calc_version == OnCalcFields.version(); }
   void CalcEditBuffer();
   bool HasCalc() const { return !calc_fields_.empty(); }
 
@@ -388,6 +432,8 @@ class TDataSet {
   const Index* ActiveIndex() const;
   void Resolve(Index& index) const;
   void Build(Index& index) const;
+  // Merges the rows added since the order was built into it.
+  void Settle(Index& index) const;
   bool Less(const Index& index, std::uint32_t a, std::uint32_t b) const;
   const std::vector<std::uint32_t>& Order() const;
   const std::vector<std::uint32_t>& View() const;
@@ -396,7 +442,9 @@ class TDataSet {
   void ViewChanged() const;
   void AddToOrders(std::uint32_t slot, std::uint32_t natural_before);
   void RemoveFromOrders(std::uint32_t slot);
-  void ReorderRow(std::uint32_t slot, const std::vector<Value>& old_values);
+  // After an edit: keeps the orders and lookups; true when the row may
+  // stand elsewhere in the current order.
+  bool ReorderRow(std::uint32_t slot, const std::vector<Value>& old_values);
   void ResetOrders();
   int PosOf(std::uint32_t slot) const;  // 1-based in the view, 0 when not visible
   std::uint32_t SlotAt(int recNo) const;
@@ -411,6 +459,16 @@ class TDataSet {
   void LeaveEditState();
   void StartInsert(std::uint32_t natural_before, int recno);
   void Fire(const Event& event);
+
+  // Lookups by value.
+  static void AppendKey(std::string& key, const Value& v);
+  static std::string RowKey(const KeyLookup& lookup, const std::vector<Value>& row);
+  KeyLookup* LookupFor(const std::vector<const TField*>& fields, const std::vector<Value>& keys,
+                       const LocateOptions& options);
+  void LookupAdd(std::uint32_t slot);
+  void LookupRemove(std::uint32_t slot, const std::vector<Value>& values);
+  void LookupChange(std::uint32_t slot, const std::vector<Value>& before, const std::vector<Value>& now);
+  static void LookupErase(KeyLookup& lookup, const std::string& key, std::uint32_t slot);
 
   // Change log.
   void Log(Row& row, RowStatus status);
@@ -437,6 +495,7 @@ class TDataSet {
   std::uint32_t loaded_count_ = 0;
 
   std::vector<Index> indexes_;
+  std::vector<KeyLookup> lookups_;
   int active_index_ = -1;  // -1: insertion order
   std::string index_name_;
   std::string index_field_names_;
