@@ -93,7 +93,15 @@ void TfrmRemessaCNAB::LoadSlipLookups() {
     d.qryEndeForn.Close();
     return;
   }
-  d.qryEndeForn.LoadPacket(localdb_.Query("qryEndeForn", {{"CDFORNECED", Value(Text(b, "CDFORNECED"))}}));
+  // The address is read again only for another supplier: the same one would
+  // bring the same rows.
+  const std::string supplier = Text(b, "CDFORNECED");
+  TDataSet& address = d.qryEndeForn;
+  if (address.Active() && !address.IsEmpty() && Text(address, "CDFORNECED") == AllTrim(supplier)) {
+    if (address.RecNo() != 1) address.First();
+  } else {
+    address.LoadPacket(localdb_.Query("qryEndeForn", {{"CDFORNECED", Value(supplier)}}));
+  }
   BusyScope busy(dialogs_);
   d.cdsCntPagar.LoadPacket(
       net_.CallPacket("GetCntPagar", {Arg(Text(b, "CDFILIBPAG")), Arg(Text(b, "NRLANBOLPAG"))}));

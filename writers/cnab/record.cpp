@@ -181,11 +181,31 @@ void Record::raw(Col from, Col to, std::string_view value, std::string_view fiel
   Put(s.out, value);
 }
 
+namespace {
+
+// CampoValido of each ASCII character, worked out once from CleanChar.
+struct AsciiClean {
+  char of[128];
+  AsciiClean() {
+    for (int c = 0; c < 128; ++c) of[c] = cnab_detail::CleanChar(static_cast<char32_t>(c));
+  }
+};
+const AsciiClean kAsciiClean;
+
+}  // namespace
+
 void Record::text(Col from, Col to, std::string_view value, std::string_view field) {
   const Span s = Take(from, to, field);
   int n = 0;
-  for (std::size_t i = 0; i < value.size() && n < s.width; ++n)
-    s.out[n] = cnab_detail::CleanChar(cnab_detail::NextChar(value, i));
+  for (std::size_t i = 0; i < value.size() && n < s.width; ++n) {
+    const auto c = static_cast<unsigned char>(value[i]);
+    if (c < 0x80) {  // one byte, one character
+      s.out[n] = kAsciiClean.of[c];
+      ++i;
+    } else {
+      s.out[n] = cnab_detail::CleanChar(cnab_detail::NextChar(value, i));
+    }
+  }
   std::memset(s.out + n, ' ', static_cast<std::size_t>(s.width - n));
 }
 
