@@ -8,7 +8,7 @@ DEMO_DB ?= demo/demo.db
 # sessions, so `make demo` always starts from the store as shipped.
 GUI_DB ?= demo/gui.db
 
-.PHONY: all deps build demo gui test test-dev test-asan bench clean
+.PHONY: all deps build demo gui test test-dev test-asan fuzz bench clean
 
 all: build
 
@@ -33,7 +33,9 @@ gui: build
 	@build/dev/package/host-app --db $(GUI_DB) --company 01 --operator ANA \
 	  --clock 2026-12-06T10:00:00 --date 2026-12-06 --report-dir demo/relatorios
 
+# The two test passes, then a short fuzz run (15 s a target, scripts/fuzz-short).
 test: test-dev test-asan
+	@JOBS=$(JOBS) scripts/fuzz-short 15 build/fuzz
 
 test-dev: deps
 	@cmake --preset dev >/dev/null
@@ -44,6 +46,10 @@ test-asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan -j $(JOBS)
 	@ctest --preset asan -j $(JOBS)
+
+# A longer fuzz run: 5 minutes a target.
+fuzz: deps
+	@JOBS=$(JOBS) scripts/fuzz-short 300 build/fuzz
 
 bench: deps
 	@cmake --preset release >/dev/null
