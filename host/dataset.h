@@ -455,6 +455,7 @@ class TDataSet {
   void SetCurrent(std::uint32_t slot, std::size_t pos = kUnknownPos);
   void AfterViewChange(int old_recno);
   void ScrollTo(int recNo);  // without events: sets the current row, Bof/Eof cleared
+  void PrefetchRow(std::size_t pos) const;  // the row at pos of the view (0-based), into the cache
   void SetState(DataSetState state);
   void LeaveEditState();
   void StartInsert(std::uint32_t natural_before, int recno);

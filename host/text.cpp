@@ -150,7 +150,14 @@ int Pos(std::string_view what, std::string_view s) {
   return static_cast<int>(TextLength(s.substr(0, p))) + 1;
 }
 
-std::string AllTrim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+// One copy of what is left; blanks are found in place.
+std::string AllTrim(std::string_view s) {
+  std::size_t b = 0;
+  std::size_t e = s.size();
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  return std::string(s.substr(b, e - b));
+}
 
 std::string TrimLeft(std::string_view s) {
   auto b = s.find_first_not_of(' ');
@@ -162,7 +169,11 @@ std::string TrimRight(std::string_view s) {
   return e == std::string_view::npos ? std::string() : std::string(s.substr(0, e + 1));
 }
 
-bool EmptyString(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
+bool EmptyString(std::string_view s) {
+  for (char c : s)
+    if (c != ' ') return false;
+  return true;
+}
 
 std::string Replace(std::string_view old, std::string_view s, std::string_view repl, int /*n*/) {
   if (old.empty()) return std::string(s);

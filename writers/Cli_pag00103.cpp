@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "host/barcode.h"
@@ -253,7 +254,7 @@ class TdtmPag_Remessa_Bradesco {
   TField& invoice_;   // cdsDocBol.NRNOTAFISC
   TField& series_;    // cdsDocBol.CDSERIEENTR
   RecordContext context_{"Bradesco (237)", {}};
-  std::string records_;  // every record of the file, kWidth characters each
+  std::string records_;  // every record of the file, kWidth characters and CR LF each
 
   // Working values of the run.
   int inSequencial = 1;  // record sequence number (495-500)
@@ -303,7 +304,7 @@ TdtmPag_Remessa_Bradesco::TdtmPag_Remessa_Bradesco(WriterContext& ctx)
 void TdtmPag_Remessa_Bradesco::Run() {
   VerificaModos();
   LeParametros();
-  records_.reserve(static_cast<std::size_t>(slips_.RecordCount() + 2) * kWidth);
+  records_.reserve(static_cast<std::size_t>(slips_.RecordCount() + 2) * (kWidth + 2));
   Header();
 
   slips_.DisableControls();
@@ -317,7 +318,7 @@ void TdtmPag_Remessa_Bradesco::Run() {
       stBaixa = Text(kMode);
       context_.slip = AllTrim(stFilial) + "/" + AllTrim(stLancamento);
       Detail();
-      ctx_.SlipWritten(slips_);
+      ctx_.SlipWritten(*fields_[kBranch], *fields_[kEntry]);
     }
   } catch (...) {
     slips_.EnableControls();
@@ -329,8 +330,8 @@ void TdtmPag_Remessa_Bradesco::Run() {
   ++inQtdRegistros;
   ++inSequencial;
   Trailer();
-  for (std::size_t at = 0; at < records_.size(); at += kWidth)
-    ctx_.out.write(std::string_view(records_).substr(at, kWidth));
+  ctx_.out.writeLines(std::move(records_), static_cast<std::size_t>(kWidth));
+  records_.clear();
 }
 
 // A marked slip of a mode this file has no detail for stops the run before
@@ -362,7 +363,10 @@ void TdtmPag_Remessa_Bradesco::Recusa(const std::string& key, const std::string&
   throw Abort(key);  // MensErro with stop never returns
 }
 
-void TdtmPag_Remessa_Bradesco::Keep(Record& rec) { records_.append(rec.finish()); }
+void TdtmPag_Remessa_Bradesco::Keep(Record& rec) {
+  records_.append(rec.finish());
+  records_.append("\r\n", 2);
+}
 
 // ---- Per slip ---------------------------------------------------------------------
 

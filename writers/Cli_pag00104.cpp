@@ -848,7 +848,7 @@ void RemessaBcoItau::Write(const Placement& p) {
     case Kind::kNone: break;
   }
   ++written_;
-  ctx_.SlipWritten(slips_);
+  ctx_.SlipWritten(f_.branch, f_.entry);
 }
 
 void RemessaBcoItau::Recusa(const std::string& key) {

@@ -526,7 +526,7 @@ void RemessaSantander::ProcessaPagamento(const std::string& method) {
       break;
     case Tipo::kTributo: SegmentN(); break;
   }
-  ctx_.SlipWritten(slips_);
+  ctx_.SlipWritten(*campos_[kFilialBol], *campos_[kLancamento]);
   ++written_;
   file_.ClearSlip();
 }

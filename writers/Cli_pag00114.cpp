@@ -366,7 +366,7 @@ void RemessaBcoBrasil::ProcessaTitulo() {
     SegmentA();
     SegmentB();
   }
-  ctx_.SlipWritten(slips_);
+  ctx_.SlipWritten(f_.branch, f_.entry);
   slips_.Next();
   if (slips_.Eof()) return;  // the last slip: the run closes its batch
   const std::string_view proximo = Modo();
@@ -386,7 +386,7 @@ void RemessaBcoBrasil::ProcessaTributo() {
   } else {
     SegmentN();
   }
-  ctx_.SlipWritten(slips_);
+  ctx_.SlipWritten(f_.branch, f_.entry);
   slips_.Next();
   if (!slips_.Eof() && Modo() != stTipo) CloseBatch();
 }

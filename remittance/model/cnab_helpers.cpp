@@ -1,5 +1,8 @@
 #include "remittance/model/cnab_helpers.h"
 
+#include <string_view>
+#include <variant>
+
 #include "host/barcode.h"
 #include "host/text.h"
 #include "writers/cnab/fields.h"
@@ -9,31 +12,50 @@ namespace {
 
 std::string Str(const TDataSet& ds, const char* field) { return ds.FieldByName(field).AsString(); }
 
-bool IsBankSlip(const TDataSet& slips) { return Str(slips, "IDBAIXAUTILP") == "B"; }
+// The text of a field of the current row, read in place when it is stored
+// as text (these run for every slip a writer places).
+std::string_view View(const TDataSet& ds, const char* field, std::string& spare) {
+  const TField& f = ds.FieldByName(field);
+  if (const auto* s = std::get_if<std::string>(&f.Value())) return *s;
+  spare = f.AsString();
+  return spare;
+}
+
+bool IsBankSlip(const TDataSet& slips) {
+  std::string spare;
+  return View(slips, "IDBAIXAUTILP", spare) == "B";
+}
 
 }  // namespace
 
 std::string RetornaBanco(const TDataSet& slips) {
+  std::string spare;
   if (IsBankSlip(slips)) {
-    const std::string barcode = Str(slips, "CDBARRAPAG");
-    return EmptyString(barcode) ? " " : BancoCdBarra(barcode);
+    const std::string_view barcode = View(slips, "CDBARRAPAG", spare);
+    if (EmptyString(barcode)) return std::string(1, ' ');
+    return BancoCdBarra(barcode);
   }
-  std::string bank = Str(slips, "CDBANCBOLP");
-  return EmptyString(bank) ? Str(slips, "CDBANCCNAB") : bank;
+  const std::string_view bank = View(slips, "CDBANCBOLP", spare);
+  if (EmptyString(bank)) return Str(slips, "CDBANCCNAB");
+  return std::string(bank);
 }
 
 std::string RetornaAgencia(const TDataSet& slips) {
+  std::string spare;
   if (IsBankSlip(slips)) {
-    const std::string barcode = Str(slips, "CDBARRAPAG");
-    return EmptyString(barcode) ? " " : AgenciaCdBarra(barcode);
+    const std::string_view barcode = View(slips, "CDBARRAPAG", spare);
+    if (EmptyString(barcode)) return std::string(1, ' ');
+    return AgenciaCdBarra(barcode);
   }
   return Str(slips, "CDAGENBOLP");
 }
 
 std::string RetornaConta(const TDataSet& slips) {
+  std::string spare;
   if (IsBankSlip(slips)) {
-    const std::string barcode = Str(slips, "CDBARRAPAG");
-    return EmptyString(barcode) ? " " : ContaCdBarra(barcode);
+    const std::string_view barcode = View(slips, "CDBARRAPAG", spare);
+    if (EmptyString(barcode)) return std::string(1, ' ');
+    return ContaCdBarra(barcode);
   }
   return Str(slips, "CDCCORBOLP");
 }
@@ -73,7 +95,7 @@ std::string GeraSequencialCNAB(RemessaData& d, TNetConnection& net) {
   std::string phase = Str(d.cdsContaCorrente, "IDFASCNABPAG");
   if (EmptyString(phase)) {
     CheckResultServ(net.Call("UpDateCC", {Arg(account)}));
-    phase = "T";
+    phase.assign(1, 'T');
   }
   const long long n = StrToInt(seq);  // a counter that is not a number ends the run
   if (phase == "T") {

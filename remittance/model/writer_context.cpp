@@ -1,6 +1,7 @@
 #include "remittance/model/writer_context.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "host/text.h"
 
@@ -30,14 +31,20 @@ void AppendAdjusted(std::string& key, std::string_view s, std::size_t n) {
 }  // namespace
 
 void WriterContext::SlipWritten(const TDataSet& slips) {
+  SlipWritten(slips.FieldByName("CDFILIBPAG"), slips.FieldByName("NRLANBOLPAG"));
+}
+
+void WriterContext::SlipWritten(const TField& branch, const TField& entry) {
   // RemessaData::SlipKey: branch in 4, entry in 10.
   std::string spareBranch, spareEntry;
   std::string key;
   key.reserve(14);
-  AppendAdjusted(key, FieldView(slips.FieldByName("CDFILIBPAG"), spareBranch), 4);
-  AppendAdjusted(key, FieldView(slips.FieldByName("NRLANBOLPAG"), spareEntry), 10);
-  if (!written.insert(key).second)
-    throw std::logic_error("the slip " + key.substr(0, 4) + "/" + key.substr(4) + " was written twice");
+  AppendAdjusted(key, FieldView(branch, spareBranch), 4);
+  AppendAdjusted(key, FieldView(entry, spareEntry), 10);
+  if (!written.insert(std::move(key)).second) {
+    const std::string again = RemessaData::SlipKey(FieldView(branch, spareBranch), FieldView(entry, spareEntry));
+    throw std::logic_error("the slip " + again.substr(0, 4) + "/" + again.substr(4) + " was written twice");
+  }
 }
 
 }  // namespace pag

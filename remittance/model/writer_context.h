@@ -48,6 +48,9 @@ struct WriterContext {
   // Records that the current row of `slips` (cdsBoletos or cdsBolCnab) went
   // into the file. Writing the same slip twice is an error.
   void SlipWritten(const TDataSet& slips);
+  // The same, from the dataset's CDFILIBPAG and NRLANBOLPAG fields as the
+  // writer holds them.
+  void SlipWritten(const TField& branch, const TField& entry);
 
   // The processing date of the logged-in branch, and the current time.
   Date ProcessingDate() const { return session.DataProc(session.FiliProc()); }

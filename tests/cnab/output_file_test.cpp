@@ -12,6 +12,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "host/errors.h"
 
@@ -198,6 +199,76 @@ TEST(MemorySink, KeepsRecordsWithLineEndsAndCountsThem) {
   EXPECT_EQ(sink.records(), 2);
   EXPECT_THROW(sink.write("D\n"), FieldError);
   EXPECT_EQ(sink.records(), 2);
+}
+
+// A file's records handed over in one block must land exactly as written
+// one by one, and a block with one bad record must write nothing at all.
+TEST(RecordSink, BlockOfLinesIsCheckedRecordByRecord) {
+  struct Case {
+    std::string lines;
+    std::size_t width;
+    std::string error;  // empty: accepted
+  };
+  const Case cases[] = {
+      {"ABC\r\nDEF\r\n", 3, ""},
+      {"", 3, ""},
+      {"ABC\r\nD\tF\r\n", 3, "record 3 has a byte that is not printable ASCII at column 2"},
+      {"ABC\r\nDEF\n\r", 3, "record 3 does not end with CR LF"},
+      {"ABC\r\nDE\r\n", 3, "has 9 bytes"},
+      {"ABCDEF\r\n", 3, "has 8 bytes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    MemorySink sink;
+    sink.write("HEAD");
+    if (c.error.empty()) {
+      sink.writeLines(std::string(c.lines), c.width);
+      EXPECT_EQ(sink.content(), "HEAD\r\n" + c.lines);
+      EXPECT_EQ(sink.records(), 1 + static_cast<std::int64_t>(c.lines.size() / (c.width + 2)));
+    } else {
+      try {
+        sink.writeLines(std::string(c.lines), c.width);
+        ADD_FAILURE() << "accepted";
+      } catch (const FieldError& e) {
+        EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
+      }
+      EXPECT_EQ(sink.content(), "HEAD\r\n");
+      EXPECT_EQ(sink.records(), 1);
+    }
+  }
+}
+
+// A sink of its own sees a block as it sees records written one by one.
+TEST(RecordSink, ABlockReachesOtherSinksRecordByRecord) {
+  class Recording final : public RecordSink {
+   public:
+    std::vector<std::string> pieces;
+
+   private:
+    void append(std::string_view bytes) override { pieces.emplace_back(bytes); }
+  };
+  Recording one, block;
+  one.write("AB");
+  one.write("CD");
+  block.writeLines("AB\r\nCD\r\n", 2);
+  EXPECT_EQ(block.pieces, one.pieces);
+  EXPECT_EQ(block.records(), 2);
+}
+
+TEST_F(OutputFileTest, ALargeBlockFollowsWhatIsBuffered) {
+  const fs::path target = dir_ / "big.rem";
+  std::string lines;
+  for (int i = 0; i < 2000; ++i) lines += std::string(238, static_cast<char>('A' + i % 26)) + "\r\n";
+  const std::string expected = "HEADER\r\n" + lines + "TRAILER\r\n";
+  {
+    OutputFile out(target);
+    out.write("HEADER");
+    out.writeLines(std::move(lines), 238);
+    out.write("TRAILER");
+    EXPECT_EQ(out.records(), 2002);
+    out.commit();
+  }
+  EXPECT_EQ(Read(target), expected);
 }
 
 }  // namespace

@@ -60,6 +60,11 @@ TEST(Substrings, NeverThrowWhereTheHostGivesEmptyText) {
 TEST(TrimAndTests, Blanks) {
   EXPECT_EQ(AllTrim("  a b  "), "a b");
   EXPECT_EQ(AllTrim("   "), "");
+  EXPECT_EQ(AllTrim(""), "");
+  EXPECT_EQ(AllTrim(" a"), "a");
+  EXPECT_EQ(AllTrim("a "), "a");
+  EXPECT_EQ(AllTrim("\ta\t"), "\ta\t");  // only blanks are trimmed
+  EXPECT_FALSE(EmptyString("\t"));
   EXPECT_TRUE(EmptyString("   "));
   EXPECT_TRUE(EmptyString(""));
   EXPECT_FALSE(EmptyString(" 0 "));

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
 
 #include "fake_server.h"
 #include "host/text.h"
 #include "remittance/model/cnab_helpers.h"
 #include "remittance/model/remessa_data.h"
+#include "remittance/model/writer_context.h"
 
 namespace pag {
 namespace {
@@ -87,6 +91,40 @@ void LoadSlip(RemessaData& d, const std::string& mode, const std::string& barcod
     p.fields.push_back({f, FieldKind::kString, 44, 0});
   p.rows.push_back({mode, barcode, bank, agency, account, slipBank});
   d.cdsBoletos.LoadPacket(p);
+}
+
+// The confirmation compares these keys with klBoletos' keys: written from
+// the writer's fields they must be RemessaData::SlipKey, padded or not.
+class NoLocalDatabase final : public LocalDatabase {
+ public:
+  Packet Query(const std::string&, const QueryParams&) override { return {}; }
+  bool AcessoOperEmpresa(const std::string&, const std::string&) override { return true; }
+};
+
+TEST(SlipWritten, KeysOfTheFieldsAreTheSlipKeysAndASecondWriteIsRefused) {
+  RemessaData d;
+  TDataSet& s = d.cdsBoletos;
+  Packet p;
+  p.fields = {{"CDFILIBPAG", FieldKind::kString, 0, 0}, {"NRLANBOLPAG", FieldKind::kString, 0, 0}};
+  p.rows = {{std::string("1"), std::string("42")},
+            {std::string("0001"), std::string("0000000043")},
+            {std::string(" 2 "), std::string("44 ")}};
+  s.LoadPacket(std::move(p));
+  TNetConnection net(std::make_shared<FakeTransport>());
+  NoLocalDatabase localdb;
+  Session session;
+  ScriptedDialogs dialogs;
+  MemorySink sink;
+  WriterContext ctx{d, net, localdb, session, dialogs, sink, "01", "001", "001", 0, {}};
+  const TField& branch = s.FieldByName("CDFILIBPAG");
+  const TField& entry = s.FieldByName("NRLANBOLPAG");
+  for (s.First(); !s.Eof(); s.Next()) ctx.SlipWritten(branch, entry);
+  EXPECT_EQ(ctx.written, (std::set<std::string>{"00010000000042", "00010000000043", "00020000000044"}));
+  s.First();
+  EXPECT_EQ(RemessaData::SlipKey(s), "00010000000042");
+  EXPECT_THROW(ctx.SlipWritten(branch, entry), std::logic_error);
+  EXPECT_THROW(ctx.SlipWritten(s), std::logic_error);
+  EXPECT_EQ(ctx.written.size(), 3u);
 }
 
 TEST(PayeeHelpers, FromBarcodeOrFromThePayeeFields) {

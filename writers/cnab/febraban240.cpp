@@ -116,7 +116,10 @@ void Febraban240File::Start(Record& rec, Kind kind) {
   }
 }
 
-void Febraban240File::Keep(Record& rec) { records_.append(rec.finish()); }
+void Febraban240File::Keep(Record& rec) {
+  records_.append(rec.finish());
+  records_.append("\r\n", 2);
+}
 
 void Febraban240File::CloseBatch() {
   ++batches_;
@@ -152,23 +155,25 @@ void Febraban240File::StandardFileTrailer() {
   });
 }
 
+// Records are kept as the file's lines, each followed by CR LF, so that
+// Commit hands them to the sink in one piece.
+std::size_t Febraban240File::stride() const { return static_cast<std::size_t>(bank_.width) + 2; }
+
 void Febraban240File::Reserve(std::int64_t records) {
-  if (records > 0) records_.reserve(static_cast<std::size_t>(records) * static_cast<std::size_t>(bank_.width));
+  if (records > 0) records_.reserve(static_cast<std::size_t>(records) * stride());
 }
 
-std::int64_t Febraban240File::records() const {
-  return static_cast<std::int64_t>(records_.size() / static_cast<std::size_t>(bank_.width));
-}
+std::int64_t Febraban240File::records() const { return static_cast<std::int64_t>(records_.size() / stride()); }
 
 std::string_view Febraban240File::line(std::int64_t index) const {
-  const auto w = static_cast<std::size_t>(bank_.width);
-  return std::string_view(records_).substr(static_cast<std::size_t>(index) * w, w);
+  return std::string_view(records_).substr(static_cast<std::size_t>(index) * stride(),
+                                           static_cast<std::size_t>(bank_.width));
 }
 
 void Febraban240File::Commit(RecordSink& out) {
-  const std::int64_t n = records();
-  for (std::int64_t i = 0; i < n; ++i) out.write(line(i));
+  std::string lines = std::move(records_);
   records_.clear();
+  out.writeLines(std::move(lines), static_cast<std::size_t>(bank_.width));
 }
 
 // ---- Codes --------------------------------------------------------------------

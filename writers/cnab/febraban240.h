@@ -204,11 +204,12 @@ class Febraban240File {
   // Counts the record and writes the frame's fields.
   void Start(Record& rec, Kind kind);
   void Keep(Record& rec);
+  std::size_t stride() const;
   void CloseBatch();
 
   Febraban240Bank bank_;
   RecordContext context_;
-  std::string records_;  // the records, each bank_.width characters
+  std::string records_;  // the records, each bank_.width characters and CR LF
   int batch_number_ = 1;
   int sequence_ = 0;
   int batches_ = 0;

@@ -72,6 +72,35 @@ void RecordSink::write(std::string_view record) {
   ++records_;
 }
 
+void RecordSink::writeLines(std::string&& lines, std::size_t width) {
+  const std::size_t stride = width + kLineEnd.size();
+  if (width == 0 || lines.size() % stride != 0)
+    throw FieldError("a block of records of " + std::to_string(width) + " characters has " +
+                     std::to_string(lines.size()) + " bytes");
+  const std::string_view all(lines);
+  const std::size_t n = lines.size() / stride;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string_view line = all.substr(i * stride, stride);
+    if (line.substr(width) != kLineEnd)
+      throw FieldError("record " + std::to_string(records_ + static_cast<std::int64_t>(i) + 1) + " does not end with CR LF");
+    if (AllPrintable(line.substr(0, width))) continue;
+    for (std::size_t c = 0; c < width; ++c)
+      if (line[c] < 0x20 || line[c] > 0x7E)
+        throw FieldError("record " + std::to_string(records_ + static_cast<std::int64_t>(i) + 1) +
+                         " has a byte that is not printable ASCII at column " + std::to_string(c + 1));
+  }
+  if (!lines.empty()) appendLines(std::move(lines), width);
+  records_ += static_cast<std::int64_t>(n);
+}
+
+void RecordSink::appendLines(std::string&& lines, std::size_t width) {
+  const std::string_view all(lines);
+  for (std::size_t at = 0; at < all.size(); at += width + kLineEnd.size()) {
+    append(all.substr(at, width));
+    append(kLineEnd);
+  }
+}
+
 OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)) {
   const std::string name = target_.filename().string();
   if (target_.empty() || name.empty() || name == "." || name == "..")
@@ -108,9 +137,21 @@ void OutputFile::append(std::string_view bytes) {
   buffer_.append(bytes);
 }
 
+// A large block goes to the file as it is, after what is buffered.
+void OutputFile::appendLines(std::string&& bytes, std::size_t) {
+  if (bytes.size() < kBufferSize) return append(bytes);
+  if (finished_ || committed_ || failed_ || fd_ < 0)
+    throw OutputFileError("the file '" + target_.string() + "' is no longer open for writing");
+  Flush();
+  WriteAll(bytes.data(), bytes.size());
+}
+
 void OutputFile::Flush() {
-  const char* p = buffer_.data();
-  std::size_t left = buffer_.size();
+  WriteAll(buffer_.data(), buffer_.size());
+  buffer_.clear();
+}
+
+void OutputFile::WriteAll(const char* p, std::size_t left) {
   while (left > 0) {
     const ssize_t n = ::write(fd_, p, left);
     if (n < 0) {
@@ -121,7 +162,6 @@ void OutputFile::Flush() {
     p += n;
     left -= static_cast<std::size_t>(n);
   }
-  buffer_.clear();
 }
 
 void OutputFile::finish() {

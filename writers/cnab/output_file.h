@@ -27,6 +27,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace pag {
 
@@ -45,11 +46,21 @@ class RecordSink {
   // printable ASCII (a line break among them) throws FieldError and is not
   // written.
   void write(std::string_view record);
+  // Appends many records of `width` characters at once, each already
+  // followed by its CR LF in `lines` (a file's records kept until it is
+  // complete). The same checks as write, record by record: a line that is
+  // not `width` printable characters and CR LF throws FieldError, and then
+  // nothing of `lines` is written.
+  void writeLines(std::string&& lines, std::size_t width);
   // Records written so far.
   std::int64_t records() const { return records_; }
 
  protected:
   virtual void append(std::string_view bytes) = 0;
+  // Appends checked lines of `width` characters and CR LF each, which the
+  // sink may keep; by default each record and its CR LF are appended as
+  // write appends them.
+  virtual void appendLines(std::string&& lines, std::size_t width);
 
  private:
   std::int64_t records_ = 0;
@@ -61,6 +72,12 @@ class MemorySink final : public RecordSink {
 
  private:
   void append(std::string_view bytes) override { content_.append(bytes); }
+  void appendLines(std::string&& lines, std::size_t) override {
+    if (content_.empty())
+      content_ = std::move(lines);
+    else
+      content_.append(lines);
+  }
   std::string content_;
 };
 
@@ -94,7 +111,9 @@ class OutputFile final : public RecordSink {
 
  private:
   void append(std::string_view bytes) override;
+  void appendLines(std::string&& lines, std::size_t width) override;
   void Flush();
+  void WriteAll(const char* p, std::size_t left);
   [[noreturn]] void Fail(const std::string& what, int error);
 
   std::filesystem::path target_;

@@ -103,7 +103,7 @@ void Record::Fail(int from, int to, std::string_view field, std::optional<std::s
   throw FieldError(m);
 }
 
-Record::Span Record::Take(Col fromCol, Col toCol, std::string_view field) {
+Record::Span Record::TakeChecked(Col fromCol, Col toCol, std::string_view field) {
   const int from = fromCol.value();
   const int to = toCol.value();
   if (layout_ != nullptr) {

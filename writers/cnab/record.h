@@ -185,8 +185,22 @@ class Record {
     std::string_view field;
   };
   // Checks the positions against the previous field, the width and the
-  // layout, and moves past the field.
-  Span Take(Col from, Col to, std::string_view field);
+  // layout, and moves past the field. A record made from a Layout only has
+  // to match the table's next row: the table itself was proven contiguous
+  // and of the record's width when the program was built.
+  Span Take(Col from, Col to, std::string_view field) {
+    if (layout_ != nullptr && row_ < layout_->size()) {
+      const FieldSpec& expected = (*layout_)[row_];
+      if (expected.from == from.value() && expected.to == to.value()) {
+        next_ = expected.to + 1;
+        ++row_;
+        return Span{buffer_.data() + (expected.from - 1), expected.to - expected.from + 1,
+                    field.empty() ? expected.name : field};
+      }
+    }
+    return TakeChecked(from, to, field);
+  }
+  Span TakeChecked(Col from, Col to, std::string_view field);
   void Numeric(const Span& s, int from, std::string_view value);
   void DateFields(const Span& s, int from, std::string_view pattern, const Date* d, int hour, int minute, int second);
   // Throws the FieldError that names the bank, record, positions, field,
