@@ -790,11 +790,18 @@ void TDataSet::LoadPacket(Packet packet) {
   // order (field names are unique): no column needs looking up.
   bool as_declared = packet.fields.size() == old_count;
   for (std::size_t j = 0; as_declared && j < old_count; ++j) {
-    as_declared = SameText(packet.fields[j].name, data_fields_[j]->def_.name);
+    const std::string& name = data_fields_[j]->def_.name;
+    as_declared = packet.fields[j].name == name || SameText(packet.fields[j].name, name);
     target[j] = static_cast<std::ptrdiff_t>(j);
   }
   if (!as_declared) std::fill(target.begin(), target.end(), -1);
-  for (std::size_t j = 0; !as_declared && j < packet.fields.size(); ++j) {
+  // A query loaded again brings its columns in the order of its last load:
+  // they go where they went then.
+  bool as_before = !as_declared && last_columns_fields_ == old_count &&
+                   last_columns_.size() == packet.fields.size();
+  for (std::size_t j = 0; as_before && j < packet.fields.size(); ++j) as_before = last_columns_[j] == packet.fields[j].name;
+  if (as_before) target = last_targets_;
+  for (std::size_t j = 0; !as_declared && !as_before && j < packet.fields.size(); ++j) {
     const FieldDef& col = packet.fields[j];
     for (std::size_t i = 0; i < j; ++i)
       if (SameText(packet.fields[i].name, col.name))
@@ -821,6 +828,12 @@ void TDataSet::LoadPacket(Packet packet) {
         throw std::out_of_range("dataset " + name_ + " has no field " + name + " (index " +
                                 (index_name_.empty() ? index_field_names_ : index_name_) + ")");
     }
+  }
+  if (!as_declared && !as_before && new_defs.empty()) {
+    last_columns_.clear();
+    for (const FieldDef& col : packet.fields) last_columns_.push_back(col.name);
+    last_targets_ = target;
+    last_columns_fields_ = old_count;
   }
   bool same_layout = packet.fields.size() == width;
   for (std::size_t j = 0; same_layout && j < target.size(); ++j) same_layout = target[j] == static_cast<std::ptrdiff_t>(j);

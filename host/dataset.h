@@ -60,6 +60,7 @@
 // DisableControls never suppresses the events above.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -494,6 +495,13 @@ class TDataSet {
   std::vector<std::uint32_t> natural_saved_;  // natural_ at the last merge
   bool natural_saved_is_identity_ = true;  // ...or every slot below loaded_count_
   std::uint32_t loaded_count_ = 0;
+
+  // The columns of the last packet that did not come in field order, where
+  // each went, and how many data fields there were then: a packet with the
+  // same columns goes the same way without looking its names up.
+  std::vector<std::string> last_columns_;
+  std::vector<std::ptrdiff_t> last_targets_;
+  std::size_t last_columns_fields_ = static_cast<std::size_t>(-1);
 
   std::vector<Index> indexes_;
   std::vector<KeyLookup> lookups_;

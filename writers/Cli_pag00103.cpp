@@ -302,6 +302,7 @@ TdtmPag_Remessa_Bradesco::TdtmPag_Remessa_Bradesco(WriterContext& ctx)
 }
 
 void TdtmPag_Remessa_Bradesco::Run() {
+  SupplierAddresses::Run addressesKept(d_.addresses);  // each supplier read once
   VerificaModos();
   LeParametros();
   records_.reserve(static_cast<std::size_t>(slips_.RecordCount() + 2) * (kWidth + 2));
@@ -396,7 +397,7 @@ void TdtmPag_Remessa_Bradesco::EnderecoFornecedor() {
   const std::string_view supplier = Text(kSupplier);
   if (addressOf_ && *addressOf_ == supplier) return;
   TDataSet& q = d_.qryEndeForn;
-  q.LoadPacket(ctx_.localdb.Query("qryEndeForn", {{"CDFORNECED", Value(std::string(supplier))}}));
+  d_.addresses.Show(q, ctx_.localdb, supplier);
   stEndereco = View(street_);
   stCep = View(postcode_);
   addressOf_ = std::string(supplier);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "host/barcode.h"
 #include "host/dialogs.h"
@@ -664,6 +665,7 @@ class RemessaBcoItau {
   void ShowOnly(bool bankSlips);
   void VerificaBoletos();
   Placement Place() const;
+  const Placement& Placed();
   void Write(const Placement& p);
   void CarregaFilial();
   void LeEmpresa();
@@ -729,6 +731,11 @@ class RemessaBcoItau {
   std::optional<std::string> maskBank_;     // the bank qryMascBancoForn was opened on
   std::string agencyMask_;
   std::string accountMask_;
+  // Where each marked slip goes, placed once by the checks and read again
+  // by each pass that writes: by the slip's row (its bookmark's slot), an
+  // index into placements_, -1 for a row not placed yet.
+  std::vector<Placement> placements_;
+  std::vector<std::int32_t> placedAt_;
 };
 
 void RemessaBcoItau::Run() {
@@ -746,13 +753,13 @@ void RemessaBcoItau::Run() {
   // Every marked slip but the bank slips, in the order of idxGeraRemessa:
   // one batch per run of slips of one form.
   ShowOnly(false);
-  for (slips_.First(); !slips_.Eof(); slips_.Next()) Write(Place());
+  for (slips_.First(); !slips_.Eof(); slips_.Next()) Write(Placed());
   if (file_.batchOpen()) CloseBatch();
   // The bank slips: those of Itaú, then those of other banks.
   ShowOnly(true);
   for (const std::string_view form : {"30", "31"}) {
     for (slips_.First(); !slips_.Eof(); slips_.Next()) {
-      const Placement p = Place();
+      const Placement& p = Placed();
       if (p.form == form) Write(p);
     }
     if (file_.batchOpen()) CloseBatch();
@@ -783,16 +790,27 @@ void RemessaBcoItau::VerificaBoletos() {
   slips_.SetFilter([&marked](const TDataSet&) { return FieldText(marked) == "S"; });
   slips_.SetFiltered(true);
   marked_ = 0;
+  placements_.reserve(static_cast<std::size_t>(slips_.RecordCount()));
   for (slips_.First(); !slips_.Eof(); slips_.Next()) {
     ++marked_;
     file_.SetSlip(SlipName());
-    const Placement p = Place();
+    const Placement& p = Placed();
     if (p.kind != Kind::kNone) continue;
     const std::string mode = std::string(Modo()) + ": " + std::string(p.why);
     MensErro(ctx_.dialogs, ctx_.msgs().Format("Modo_Nao_Tratado", {slip(), mode, std::string(kOwnBank)}), true,
              "Modo_Nao_Tratado");
   }
   file_.ClearSlip();
+}
+
+// The placement of the current slip, made when the slip is first placed.
+const Placement& RemessaBcoItau::Placed() {
+  const std::uint32_t row = slips_.GetBookmark().slot;
+  if (row < placedAt_.size() && placedAt_[row] >= 0) return placements_[static_cast<std::size_t>(placedAt_[row])];
+  if (row >= placedAt_.size()) placedAt_.resize(std::size_t{row} + 1, -1);
+  placedAt_[row] = static_cast<std::int32_t>(placements_.size());
+  placements_.push_back(Place());
+  return placements_.back();
 }
 
 Placement RemessaBcoItau::Place() const {

@@ -406,6 +406,7 @@ class RemessaSantander {
 
 void RemessaSantander::Run() {
   SlipsInUse inUse(slips_);  // left unfiltered, whatever happens
+  SupplierAddresses::Run addressesKept(d_.addresses);  // each supplier read once
   const int marked = VerificaModos();
   file_.Reserve(2 * static_cast<std::int64_t>(slips_.RecordCount()) + 32);
   FileHeader();
@@ -584,7 +585,7 @@ void RemessaSantander::EnderecoFornecedor() {
   TDataSet& q = d_.qryEndeForn;
   const std::string_view supplier = Campo(kFornecedor);
   if (q.Active() && !q.IsEmpty() && q.FieldByName("CDFORNECED").AsString() == supplier) return;
-  q.LoadPacket(ctx_.localdb.Query("qryEndeForn", {{"CDFORNECED", Value(std::string(supplier))}}));
+  d_.addresses.Show(q, ctx_.localdb, supplier);
 }
 
 // The agency and account pictures of the payee's bank (the host's bank

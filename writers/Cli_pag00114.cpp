@@ -305,6 +305,7 @@ class ControlsDisabled {
 
 void RemessaBcoBrasil::Run() {
   ControlsDisabled controls(slips_);
+  SupplierAddresses::Run addressesKept(d_.addresses);  // each supplier read once
   // Only the marked slips, in the order of idxGeraRemessa (mode, barcode).
   TField& marked = f_.marked;
   slips_.SetFiltered(false);
@@ -474,7 +475,7 @@ void RemessaBcoBrasil::EnderecoFornecedor() {
   TDataSet& q = d_.qryEndeForn;
   const std::string_view supplier = Text(f_.supplier);
   if (q.Active() && !q.IsEmpty() && Text(address_.supplier) == supplier) return;
-  q.LoadPacket(ctx_.localdb.Query("qryEndeForn", {{"CDFORNECED", Value(std::string(supplier))}}));
+  d_.addresses.Show(q, ctx_.localdb, supplier);
 }
 
 // ---- Records ------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 #include "remittance/model/cnab_helpers.h"
 
 #include <string_view>
+#include <utility>
+#include <vector>
 #include <variant>
 
 #include "host/barcode.h"
@@ -77,10 +79,21 @@ std::string Retorna_DV_Agencia(const RemessaData& d) {
 }
 
 std::string NrDocumento(RemessaData& d, TNetConnection& net, const std::string& branch, const std::string& entry) {
-  d.cdsDocBol.LoadPacket(net.CallPacket("GetDocBole", {Arg(branch), Arg(entry)}));
-  if (d.cdsDocBol.RecordCount() == 1)
-    return Right(Str(d.cdsDocBol, "NRNOTAFISC"), 10) + LeftStr(Str(d.cdsDocBol, "CDSERIEENTR"), 2);
-  return branch + entry;
+  // Runs for every slip some writers write: the arguments are moved into
+  // the call and the invoice's texts read in place.
+  std::vector<Arg> args;
+  args.reserve(2);
+  args.emplace_back(branch);
+  args.emplace_back(entry);
+  TDataSet& docs = d.cdsDocBol;
+  docs.LoadPacket(net.CallPacket("GetDocBole", std::move(args)));
+  if (docs.RecordCount() != 1) return branch + entry;
+  std::string spareInvoice, spareSeries;
+  const std::string_view invoice = View(docs, "NRNOTAFISC", spareInvoice);
+  const std::string_view series = View(docs, "CDSERIEENTR", spareSeries);
+  std::string doc = Right(invoice, 10);
+  doc.append(LeftStr(series, 2));
+  return doc;
 }
 
 DateTime RetornaEmissao(RemessaData& d, TNetConnection& net, const std::string& branch, const std::string& entry) {

@@ -15,6 +15,7 @@
 #include "host/dataset.h"
 #include "host/keylist.h"
 #include "host/messages.h"
+#include "remittance/model/supplier_addresses.h"
 
 namespace pag {
 
@@ -71,6 +72,8 @@ class RemessaData {
   TDataSet qryEmpresa{"qryEmpresa"};
   TDataSet qryEndeForn{"qryEndeForn"};
   TDataSet qryMascBancoForn{"qryMascBancoForn"};
+  // The rows qryEndeForn is refilled from during a writer run.
+  SupplierAddresses addresses;
 
   // Marked slips: key CDFILIBPAG + NRLANBOLPAG (4 + 10), value VRFINALBPAG.
   TKeyList klBoletos;

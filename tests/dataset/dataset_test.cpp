@@ -69,6 +69,59 @@ TEST(DataSetLoad, MatchesColumnsByNameAddsUndeclaredAndNullsMissing) {
   EXPECT_EQ(added.AsMoney(), Money::FromCents(10000));
 }
 
+// A query loaded again and again: its columns, in an order of their own,
+// must land in the same fields each time, and a packet whose columns differ
+// from the last one's in order, case or number must be matched afresh.
+TEST(DataSetLoad, ReloadsWithColumnsInAnotherOrderLandInTheRightFields) {
+  TDataSet ds("qryEndeForn");
+  ds.AddField({"CDFORNECED", FieldKind::kString, 21});
+  ds.AddField({"DSENDEFORN", FieldKind::kString, 60});
+  ds.AddField({"NRCEPFORN", FieldKind::kString, 9});
+  auto packet = [](std::vector<std::pair<const char*, const char*>> columns) {
+    Packet p;
+    p.rows.emplace_back();
+    for (const auto& [name, value] : columns) {
+      p.fields.push_back({name, FieldKind::kString, 0, 0});
+      p.rows.back().emplace_back(std::string(value));
+    }
+    return p;
+  };
+  auto shown = [&ds] {
+    std::string s;
+    for (int i = 0; i < ds.FieldCount(); ++i) s += ds.Fields(i).FieldName() + "=" + ds.Fields(i).AsString() + ";";
+    return s;
+  };
+  const struct {
+    std::vector<std::pair<const char*, const char*>> columns;
+    std::string expected;
+  } loads[] = {
+      {{{"DSENDEFORN", "Rua A"}, {"NRCEPFORN", "1"}, {"CDFORNECED", "F1"}},
+       "CDFORNECED=F1;DSENDEFORN=Rua A;NRCEPFORN=1;"},
+      {{{"DSENDEFORN", "Rua B"}, {"NRCEPFORN", "2"}, {"CDFORNECED", "F2"}},  // as before
+       "CDFORNECED=F2;DSENDEFORN=Rua B;NRCEPFORN=2;"},
+      {{{"NRCEPFORN", "3"}, {"DSENDEFORN", "Rua C"}, {"CDFORNECED", "F3"}},  // same names, other order
+       "CDFORNECED=F3;DSENDEFORN=Rua C;NRCEPFORN=3;"},
+      {{{"nrcepforn", "4"}, {"dsendeforn", "Rua D"}, {"cdforneced", "F4"}},  // other case
+       "CDFORNECED=F4;DSENDEFORN=Rua D;NRCEPFORN=4;"},
+      {{{"DSENDEFORN", "Rua E"}, {"CDFORNECED", "F5"}},  // a column fewer: the postcode is null
+       "CDFORNECED=F5;DSENDEFORN=Rua E;NRCEPFORN=;"},
+      {{{"DSENDEFORN", "Rua F"}, {"SGESTADO", "SP"}, {"CDFORNECED", "F6"}},  // a new column adds a field
+       "CDFORNECED=F6;DSENDEFORN=Rua F;NRCEPFORN=;SGESTADO=SP;"},
+      {{{"DSENDEFORN", "Rua G"}, {"SGESTADO", "RJ"}, {"CDFORNECED", "F7"}},  // again, into that field
+       "CDFORNECED=F7;DSENDEFORN=Rua G;NRCEPFORN=;SGESTADO=RJ;"},
+      {{{"DSENDEFORN", "Rua H"}, {"NRCEPFORN", "8"}, {"CDFORNECED", "F8"}},  // the first order, once more
+       "CDFORNECED=F8;DSENDEFORN=Rua H;NRCEPFORN=8;SGESTADO=;"},
+  };
+  for (const auto& load : loads) {
+    ds.LoadPacket(packet(load.columns));
+    EXPECT_EQ(shown(), load.expected);
+  }
+  // A packet naming one column twice is still refused, after a good load
+  // of the same first columns.
+  EXPECT_THROW(ds.LoadPacket(packet({{"DSENDEFORN", "x"}, {"NRCEPFORN", "9"}, {"DSENDEFORN", "y"}})),
+               std::invalid_argument);
+}
+
 TEST(DataSetLoad, ConvertsToDeclaredKindsAndRefusesWholePacketOnBadValue) {
   TDataSet ds("cdsTotRemessa");
   ds.AddField({"QTBOLETOS", FieldKind::kInteger});
