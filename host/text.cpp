@@ -151,13 +151,15 @@ int Pos(std::string_view what, std::string_view s) {
 }
 
 // One copy of what is left; blanks are found in place.
-std::string AllTrim(std::string_view s) {
+std::string_view TrimView(std::string_view s) {
   std::size_t b = 0;
   std::size_t e = s.size();
   while (b < e && s[b] == ' ') ++b;
   while (e > b && s[e - 1] == ' ') --e;
-  return std::string(s.substr(b, e - b));
+  return s.substr(b, e - b);
 }
+
+std::string AllTrim(std::string_view s) { return std::string(TrimView(s)); }
 
 std::string TrimLeft(std::string_view s) {
   auto b = s.find_first_not_of(' ');

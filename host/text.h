@@ -42,6 +42,9 @@ std::string Copy(std::string_view s, int from, int count);
 int Pos(std::string_view what, std::string_view s);
 // s without blanks at both ends.
 std::string AllTrim(std::string_view s);
+// The same, as a view into s (no copy): what AllTrim returns, for callers
+// that only read it.
+std::string_view TrimView(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 // True when s holds nothing but blanks.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <unordered_map>
 #include <string>
 #include <utility>
 #include <variant>
@@ -229,6 +230,7 @@ class TdtmPag_Remessa_Bradesco {
   Payer LeEmpresa();
   void PreparaBoleto();
   void EnderecoFornecedor();
+  void ShowAddress(std::string_view supplier);
   void MascaraBanco();
   void ValorDocumento();
   PayeeBlock ContaFornecedor();
@@ -243,11 +245,17 @@ class TdtmPag_Remessa_Bradesco {
   void Keep(Record& rec);
 
   std::string_view Text(SlipField f) const { return View(*fields_[f]); }
+  // A text field of row `row`, read in place; "" for null or another kind.
+  std::string_view TextAt(int row, SlipField f) const {
+    const auto* text = std::get_if<std::string>(&slips_.ValueAt(row, *fields_[f]));
+    return text != nullptr ? std::string_view(*text) : std::string_view();
+  }
 
   WriterContext& ctx_;
   RemessaData& d_;
   TDataSet& slips_;
   std::array<TField*, kSlipFieldCount> fields_{};
+  const PayeeFields payee_;  // the slip fields of RetornaBanco, RetornaAgencia and RetornaConta
   TField& street_;    // qryEndeForn.DSENDEFORN
   TField& postcode_;  // qryEndeForn.NRCEPFORN
   TField& vrdoc_;     // cdsVrDocumento.VRDOC
@@ -281,9 +289,15 @@ class TdtmPag_Remessa_Bradesco {
 
   // Supplier address and payee bank pictures, read again only when the
   // supplier or the bank changes from one slip to the next.
-  std::optional<std::string> addressOf_;
-  std::string stEndereco;  // DSENDEFORN
-  std::string stCep;       // NRCEPFORN
+  // The suppliers met in this run, so that slips of one supplier that the
+  // file's order does not keep together read its address once.
+  struct Address {
+    std::string street;    // DSENDEFORN
+    std::string postcode;  // NRCEPFORN
+  };
+  std::unordered_map<std::string, Address> addresses_;
+  std::optional<std::string> addressOf_;  // the supplier qryEndeForn shows
+  const Address* address_ = nullptr;      // the current slip's supplier
   std::optional<std::string> picturesOf_;
   std::string stMascAgencia;  // CDPICTAGEN
   std::string stMascConta;    // CDPICTCONT
@@ -293,6 +307,7 @@ TdtmPag_Remessa_Bradesco::TdtmPag_Remessa_Bradesco(WriterContext& ctx)
     : ctx_(ctx),
       d_(ctx.d),
       slips_(ctx.d.cdsBoletos),
+      payee_(ctx.d.cdsBoletos),
       street_(ctx.d.qryEndeForn.FieldByName("DSENDEFORN")),
       postcode_(ctx.d.qryEndeForn.FieldByName("NRCEPFORN")),
       vrdoc_(ctx.d.cdsVrDocumento.FieldByName("VRDOC")),
@@ -309,6 +324,8 @@ void TdtmPag_Remessa_Bradesco::Run() {
   Header();
 
   slips_.DisableControls();
+  std::string lastSupplier;
+  bool written = false;
   try {
     for (slips_.First(); !slips_.Eof(); slips_.Next()) {
       if (Text(kMarked) != "S") continue;
@@ -320,7 +337,12 @@ void TdtmPag_Remessa_Bradesco::Run() {
       context_.slip = AllTrim(stFilial) + "/" + AllTrim(stLancamento);
       Detail();
       ctx_.SlipWritten(*fields_[kBranch], *fields_[kEntry]);
+      lastSupplier = Text(kSupplier);
+      written = true;
     }
+    // qryEndeForn is left on the last slip's supplier, as when every slip
+    // shows its own.
+    if (written && (!addressOf_ || *addressOf_ != lastSupplier)) ShowAddress(lastSupplier);
   } catch (...) {
     slips_.EnableControls();
     throw;
@@ -340,9 +362,10 @@ void TdtmPag_Remessa_Bradesco::Run() {
 void TdtmPag_Remessa_Bradesco::VerificaModos() {
   const int n = slips_.RecordCount();
   for (int row = 1; row <= n; ++row) {
-    if (ValueToText(slips_.ValueAt(row, *fields_[kMarked])) != "S") continue;
+    if (TextAt(row, kMarked) != "S") continue;
+    const std::string_view shown = TextAt(row, kMode);
+    if (shown.size() == 1 && kModos.find(shown[0]) != std::string_view::npos) continue;
     const std::string mode = ValueToText(slips_.ValueAt(row, *fields_[kMode]));
-    if (mode.size() == 1 && kModos.find(mode[0]) != std::string_view::npos) continue;
     const std::string slip = AllTrim(ValueToText(slips_.ValueAt(row, *fields_[kBranch]))) + "/" +
                              AllTrim(ValueToText(slips_.ValueAt(row, *fields_[kEntry])));
     Recusa("Modo_Nao_Tratado", ctx_.msgs().Format("Modo_Nao_Tratado", {slip, mode, std::string(kOwnBank)}));
@@ -376,7 +399,7 @@ void TdtmPag_Remessa_Bradesco::Keep(Record& rec) {
 void TdtmPag_Remessa_Bradesco::PreparaBoleto() {
   const std::string_view modo = stBaixa;
   try {
-    stBanco = modo == "O" ? std::string(kOwnBank) : RetornaBanco(slips_);
+    stBanco = modo == "O" ? std::string(kOwnBank) : RetornaBanco(payee_);
     pieces_ = modo == "B" ? SlipBarcodePieces(Text(kBarcode), Text(kTypedLine)) : BarcodePieces{};
   } catch (const BarcodeError& e) {
     throw FieldError(context_.bank + ", " + std::string(kDetail.name()) + " (código de barras): " + e.what() +
@@ -395,11 +418,19 @@ void TdtmPag_Remessa_Bradesco::PreparaBoleto() {
 // postal code.
 void TdtmPag_Remessa_Bradesco::EnderecoFornecedor() {
   const std::string_view supplier = Text(kSupplier);
-  if (addressOf_ && *addressOf_ == supplier) return;
-  TDataSet& q = d_.qryEndeForn;
-  d_.addresses.Show(q, ctx_.localdb, supplier);
-  stEndereco = View(street_);
-  stCep = View(postcode_);
+  if (address_ != nullptr && addressOf_ && *addressOf_ == supplier) return;
+  const std::string key(supplier);
+  if (const auto it = addresses_.find(key); it != addresses_.end()) {
+    address_ = &it->second;
+    return;
+  }
+  ShowAddress(supplier);
+  address_ = &addresses_.emplace(key, Address{std::string(View(street_)), std::string(View(postcode_))}).first->second;
+}
+
+// qryEndeForn on the supplier's address.
+void TdtmPag_Remessa_Bradesco::ShowAddress(std::string_view supplier) {
+  d_.addresses.Show(d_.qryEndeForn, ctx_.localdb, supplier);
   addressOf_ = std::string(supplier);
 }
 
@@ -444,9 +475,9 @@ PayeeBlock TdtmPag_Remessa_Bradesco::ContaFornecedor() {
   }
   MascaraBanco();
   const PayeeSplit agency =
-      SplitPayee(RetornaAgencia(slips_), stMascAgencia, Text(kPayeeAgency), PayeePart::kAgency);
+      SplitPayee(RetornaAgencia(payee_), stMascAgencia, Text(kPayeeAgency), PayeePart::kAgency);
   const PayeeSplit account =
-      SplitPayee(RetornaConta(slips_), stMascConta, Text(kPayeeAccount), PayeePart::kAccount);
+      SplitPayee(RetornaConta(payee_), stMascConta, Text(kPayeeAccount), PayeePart::kAccount);
   return {agency.number, agency.digit.empty() ? " " : agency.digit, account.number,
           BlankFilled(account.digit, 2)};
 }
@@ -561,16 +592,16 @@ void TdtmPag_Remessa_Bradesco::Detail() {
   // The invoice behind the slip, when there is exactly one.
   NrDocumento(d_, ctx_.net, stFilial, stLancamento);  // refills cdsDocBol
   const bool oneInvoice = d_.cdsDocBol.RecordCount() == 1;
-  const std::string invoice = oneInvoice ? AllTrim(View(invoice_)) : std::string();
-  const std::string series = oneInvoice ? AllTrim(View(series_)) : std::string();
+  const std::string_view invoice = oneInvoice ? TrimView(View(invoice_)) : std::string_view();
+  const std::string_view series = oneInvoice ? TrimView(View(series_)) : std::string_view();
 
   Record rec(context_, kDetail);
   rec.lit(1, 1, "1");
   rec.raw(2, 2, stTpInsc);
   rec.num(3, 17, inscricao);
-  rec.text(18, 47, AllTrim(Text(kName)));
-  rec.text(48, 87, AllTrim(stEndereco));
-  rec.plain(88, 95, LeftStr(NovosCamposValidos(stCep), 8));
+  rec.text(18, 47, TrimView(Text(kName)));
+  rec.text(48, 87, TrimView(address_->street));
+  rec.plain(88, 95, LeftStr(NovosCamposValidos(address_->postcode), 8));
   rec.num(96, 98, stBanco);
   rec.num(99, 103, payee.agency);
   rec.raw(104, 104, payee.agencyDigit);

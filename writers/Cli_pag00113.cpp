@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "host/barcode.h"
@@ -326,7 +327,7 @@ struct Empresa {
 
 class RemessaSantander {
  public:
-  explicit RemessaSantander(WriterContext& ctx) : ctx_(ctx), d_(ctx.d), slips_(ctx.d.cdsBoletos), file_(kSantander) {
+  explicit RemessaSantander(WriterContext& ctx) : ctx_(ctx), d_(ctx.d), slips_(ctx.d.cdsBoletos), payee_(ctx.d.cdsBoletos), file_(kSantander) {
     for (std::size_t i = 0; i < kCampos; ++i) campos_[i] = &slips_.FieldByName(kNomesCampos[i]);
   }
 
@@ -379,6 +380,7 @@ class RemessaSantander {
   WriterContext& ctx_;
   RemessaData& d_;
   TDataSet& slips_;
+  const PayeeFields payee_;  // the slip fields of RetornaBanco
   std::array<const TField*, kCampos> campos_{};
   Febraban240File file_;
 
@@ -424,18 +426,29 @@ void RemessaSantander::Run() {
 // carry its barcode when the mode is paid by it); the first that is not
 // stops the run before anything is written or numbered. Gives the number of
 // marked slips.
+namespace {
+
+// A barcode of a slip's row, read in place when it is text.
+bool HasBarcode(const Value& v) {
+  if (const auto* text = std::get_if<std::string>(&v)) return !EmptyString(*text);
+  return !EmptyString(ValueToText(v));
+}
+
+}  // namespace
+
 int RemessaSantander::VerificaModos() {
   slips_.SetFiltered(false);
   const std::string bank = AllTrim(d_.cdsCNABPag.FieldByName("CDBANCCNAB").AsString());
   const int n = slips_.RecordCount();
   int marked = 0;
   for (int i = 1; i <= n; ++i) {
-    if (ValueToText(slips_.ValueAt(i, *campos_[kMarcado])) != "S") continue;
+    const auto* mark = std::get_if<std::string>(&slips_.ValueAt(i, *campos_[kMarcado]));
+    if (mark == nullptr || *mark != "S") continue;  // only the text "S" marks a slip
     ++marked;
     const std::string mode = ValueToText(slips_.ValueAt(i, *campos_[kModo]));
     const bool carried = mode.size() == 1 && kModos.find(mode[0]) != std::string_view::npos &&
                          (kModosCodigoBarras.find(mode[0]) == std::string_view::npos ||
-                          !EmptyString(ValueToText(slips_.ValueAt(i, *campos_[kCodBarra]))));
+                          HasBarcode(slips_.ValueAt(i, *campos_[kCodBarra])));
     if (carried) continue;
     const std::string slip = AllTrim(ValueToText(slips_.ValueAt(i, *campos_[kFilialBol]))) + "/" +
                              AllTrim(ValueToText(slips_.ValueAt(i, *campos_[kLancamento])));
@@ -462,7 +475,7 @@ void RemessaSantander::Filtra(bool boletos) {
 std::string RemessaSantander::Metodo() {
   slipName_ = SlipName();
   file_.SetSlip(slipName_);
-  stBanco = RetornaBanco(slips_);
+  stBanco = RetornaBanco(payee_);
   stFormaPagto = FormaLancamento(Modo(), stBanco);
   return stFormaPagto;
 }

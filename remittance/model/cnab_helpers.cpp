@@ -23,6 +23,57 @@ std::string_view View(const TDataSet& ds, const char* field, std::string& spare)
   return spare;
 }
 
+std::string_view View(const TField& f, std::string& spare) {
+  if (const auto* s = std::get_if<std::string>(&f.Value())) return *s;
+  spare = f.AsString();
+  return spare;
+}
+
+}  // namespace
+
+PayeeFields::PayeeFields(const TDataSet& s)
+    : slips(s),
+      mode(s.FieldByName("IDBAIXAUTILP")),
+      barcode(s.FieldByName("CDBARRAPAG")),
+      bank(s.FieldByName("CDBANCBOLP")),
+      agency(s.FieldByName("CDAGENBOLP")),
+      account(s.FieldByName("CDCCORBOLP")),
+      bankCnab(s.FindField("CDBANCCNAB")) {}
+
+std::string RetornaBanco(const PayeeFields& f) {
+  std::string spare;
+  if (View(f.mode, spare) == "B") {
+    const std::string_view barcode = View(f.barcode, spare);
+    if (EmptyString(barcode)) return std::string(1, ' ');
+    return BancoCdBarra(barcode);
+  }
+  const std::string_view bank = View(f.bank, spare);
+  if (EmptyString(bank)) return f.bankCnab != nullptr ? f.bankCnab->AsString() : Str(f.slips, "CDBANCCNAB");
+  return std::string(bank);
+}
+
+std::string RetornaAgencia(const PayeeFields& f) {
+  std::string spare;
+  if (View(f.mode, spare) == "B") {
+    const std::string_view barcode = View(f.barcode, spare);
+    if (EmptyString(barcode)) return std::string(1, ' ');
+    return AgenciaCdBarra(barcode);
+  }
+  return f.agency.AsString();
+}
+
+std::string RetornaConta(const PayeeFields& f) {
+  std::string spare;
+  if (View(f.mode, spare) == "B") {
+    const std::string_view barcode = View(f.barcode, spare);
+    if (EmptyString(barcode)) return std::string(1, ' ');
+    return ContaCdBarra(barcode);
+  }
+  return f.account.AsString();
+}
+
+namespace {
+
 bool IsBankSlip(const TDataSet& slips) {
   std::string spare;
   return View(slips, "IDBAIXAUTILP", spare) == "B";

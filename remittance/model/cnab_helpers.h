@@ -25,6 +25,25 @@ std::string RetornaBanco(const TDataSet& slips);
 std::string RetornaAgencia(const TDataSet& slips);
 std::string RetornaConta(const TDataSet& slips);
 
+// The same, from the slip fields found once for a whole run (a writer asks
+// for every slip it places):
+//
+//   const PayeeFields payee(d.cdsBoletos);
+//   for (...) { const std::string bank = RetornaBanco(payee); ... }
+struct PayeeFields {
+  explicit PayeeFields(const TDataSet& slips);
+  const TDataSet& slips;
+  const TField& mode;     // IDBAIXAUTILP
+  const TField& barcode;  // CDBARRAPAG
+  const TField& bank;     // CDBANCBOLP
+  const TField& agency;   // CDAGENBOLP
+  const TField& account;  // CDCCORBOLP
+  const TField* bankCnab;  // CDBANCCNAB, where the dataset has it
+};
+std::string RetornaBanco(const PayeeFields& f);
+std::string RetornaAgencia(const PayeeFields& f);
+std::string RetornaConta(const PayeeFields& f);
+
 // The company account of cdsContaCorrente split by its pictures; each falls
 // back to "0" on failure (Retorna_DV_Agencia to one blank).
 std::string Retorna_ContaCorrente(const RemessaData& d);

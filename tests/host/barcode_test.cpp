@@ -106,6 +106,26 @@ TEST(PayeeFromBarcode, BankAgencyAndAccountWhereTheFreeFieldCarriesThem) {
     EXPECT_EQ(ContaCdBarra(empty), " ");
   }
   EXPECT_THROW(BancoCdBarra("2379"), BarcodeError);
+  // The bank of a barcode is read without copying its digits, but a
+  // malformed barcode is refused with the same words as every other reader.
+  EXPECT_EQ(BancoCdBarra("  23796123400000100003381092600001234500456780 "), "237");
+  for (const char* bad : {"2379", "23796123400000100003381092600001234500456780 1",
+                          "2379612340000010000338109260000123450045678X",
+                          "237961234000001000033810926000012345004567801"}) {
+    std::string bank, pieces;
+    try {
+      BancoCdBarra(bad);
+    } catch (const BarcodeError& e) {
+      bank = e.what();
+    }
+    try {
+      BarcodePieces::FromBarcode(bad);
+    } catch (const BarcodeError& e) {
+      pieces = e.what();
+    }
+    EXPECT_FALSE(bank.empty()) << bad;
+    EXPECT_EQ(bank, pieces) << bad;
+  }
   EXPECT_THROW(AgenciaCdBarra("23791500000000090001234090000012345600543X10"), BarcodeError);
   EXPECT_THROW(ContaCdBarra("2379150000000009000123409000001234560054321"), BarcodeError);
 }

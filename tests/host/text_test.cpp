@@ -95,3 +95,18 @@ TEST(StrToInt, DigitsOnly) {
 
 }  // namespace
 }  // namespace pag
+
+namespace pag {
+namespace {
+
+TEST(TrimView, SameTextAsAllTrimWithoutACopy) {
+  for (const char* s : {"", " ", "   ", "a", " a", "a ", "  a b  ", "\ta\t", "JOSÉ  "}) {
+    EXPECT_EQ(TrimView(s), AllTrim(s)) << '[' << s << ']';
+  }
+  const std::string text = "  0001 ";
+  const std::string_view t = TrimView(text);
+  EXPECT_EQ(t.data(), text.data() + 2);  // a view into the text itself
+}
+
+}  // namespace
+}  // namespace pag

@@ -12,6 +12,7 @@
 #include "bradesco_fixture.h"
 #include "host/errors.h"
 #include "host/text.h"
+#include "remittance/model/cnab_helpers.h"
 #include "writers/cnab/invariants.h"
 #include "writers/golden.h"
 
@@ -425,6 +426,41 @@ TEST(BradescoRefusal, BranchAlreadyLoadedIsUsedAsItIs) {
   run.Run();
   for (const auto& call : run.transport->calls) EXPECT_NE(call.first, "GetFilial");
   EXPECT_EQ(Cut(Lines(run.content()).at(0), 11, 25), "012345678000276");
+}
+
+}  // namespace
+}  // namespace pag::testing
+
+namespace pag::testing {
+namespace {
+
+// The writers read the payee's bank, agency and account through fields
+// found once per run; each row must give what the helpers that look the
+// fields up by name give.
+TEST(PayeeFieldsFoundOnce, GiveWhatTheLookupsByNameGive) {
+  struct Row {
+    const char* mode;
+    const char* barcode;
+    const char* bank;
+    const char* bankCnab;
+  };
+  const Row rows[] = {
+      {"B", kBradesco100, "", "033"}, {"B", kItau500, "341", ""}, {"B", "", "237", "033"}, {"B", "   ", "", ""},
+      {"T", "", "341", "033"},        {"D", "", "", "033"},       {"D", "", "  ", "237"},  {"O", kBb147, "001", ""},
+  };
+  for (const Row& r : rows) {
+    Packet p;
+    for (const char* name : {"IDBAIXAUTILP", "CDBARRAPAG", "CDBANCBOLP", "CDAGENBOLP", "CDCCORBOLP", "CDBANCCNAB"})
+      p.fields.push_back({name, FieldKind::kString, 0, 0});
+    p.rows.push_back({std::string(r.mode), std::string(r.barcode), std::string(r.bank), std::string("1234-5"),
+                      std::string("98765-4"), std::string(r.bankCnab)});
+    TDataSet slips;
+    slips.LoadPacket(p);
+    const PayeeFields fields(slips);
+    EXPECT_EQ(RetornaBanco(fields), RetornaBanco(slips)) << r.mode << ' ' << r.barcode;
+    EXPECT_EQ(RetornaAgencia(fields), RetornaAgencia(slips)) << r.mode << ' ' << r.barcode;
+    EXPECT_EQ(RetornaConta(fields), RetornaConta(slips)) << r.mode << ' ' << r.barcode;
+  }
 }
 
 }  // namespace
