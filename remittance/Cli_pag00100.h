@@ -27,6 +27,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/connection.h"
@@ -289,6 +290,24 @@ class TfrmRemessaCNAB {
 
  private:
   struct Snapshot;
+  // A loop over every slip: the grid's updates suspended, the payables of
+  // the slips scrolled over left unread (see LoadPayablesAfterBulk).
+  class BulkSlips {
+   public:
+    explicit BulkSlips(TfrmRemessaCNAB& s) : s_(s) {
+      s_.d.cdsBoletos.DisableControls();
+      ++s_.bulk_depth_;
+    }
+    ~BulkSlips() {
+      --s_.bulk_depth_;
+      s_.d.cdsBoletos.EnableControls();
+    }
+    BulkSlips(const BulkSlips&) = delete;
+    BulkSlips& operator=(const BulkSlips&) = delete;
+
+   private:
+    TfrmRemessaCNAB& s_;
+  };
 
   bool Editing() const;  // cdsCNABPag in insert or edit
   bool Inserting() const;
@@ -313,10 +332,31 @@ class TfrmRemessaCNAB {
   bool EnsureBranchRow(const std::string& branch);
   bool BranchRootDiffers(const std::string& branch);
   void LoadSlipLookups();
+  // cdsCntPagar: the payables of the current slip.
+  void LoadPayables();
+  // After a loop over every slip (updates of the slip grid suspended): the
+  // payables of the slip the loop ended on, read once instead of at every row.
+  void LoadPayablesAfterBulk();
+  // Whether cdsBoletos holds, unchanged, what GetBolporRem gave for the
+  // remittance just confirmed, and that is exactly what GetBoletos would
+  // give for it while browsing (same rows, same order, same values).
+  bool ShowsRemittanceSlips(const std::vector<Arg>& criteria) const;
+  // Redoes the page handling and the remittance list after a confirmation,
+  // loading the slips no more often than what they show needs.
+  // `shown`: company and number of the remittance whose slips GetBolporRem
+  // has just put into cdsBoletos, when it did.
+  void RefreshAfterConfirmation(std::optional<std::pair<std::string, std::string>> shown);
   void SetupBankChoices(bool newRemittance);
   void MarkCurrent(bool mark);
   void MarcaDesmarcaTodos();
+  void MarkEach(bool unmark, bool editing);
   void BookkeepWorkCopy(bool marked);
+  // ClearSelection; with unmarkRows false the marks stay on the rows of
+  // cdsBoletos, for rows about to be replaced (UnmarkRows clears them).
+  void ForgetSelection(bool unmarkRows);
+  void UnmarkRows();
+  // Each field of the work copy (cdsBolCnab) with the slip field it copies.
+  const std::vector<std::pair<TField*, const TField*>>& WorkCopyFields();
   void UpdatePixFlags();
   void RunSlipFilterSilently();
 
@@ -341,6 +381,23 @@ class TfrmRemessaCNAB {
   bool in_work_ = false;      // inside the confirmation's unit of work
   bool pending_merge_ = false;
   bool bookkeeping_muted_ = false;
+  // Loops over every slip with the grid's updates suspended: while one runs,
+  // the payables of each slip scrolled to are not read (nothing in the loop
+  // reads them), and payables_stale_ says they are owed for the slip the
+  // loop ends on.
+  int bulk_depth_ = 0;
+  bool payables_stale_ = false;
+  // While the page is handled after a confirmation: cdsBoletos holds what
+  // GetBolporRem gave for this remittance (company, number), untouched since.
+  std::optional<std::pair<std::string, std::string>> confirmed_slips_;
+  // While the remittance list is refreshed after a confirmation, the slips
+  // are loaded once at the end for the remittance then current, and only
+  // when they are not already its slips.
+  bool hold_slip_reload_ = false;
+  bool slip_reload_held_ = false;
+  int browse_loads_ = 0;  // slips of a browsed remittance loaded, counted
+  std::vector<std::pair<TField*, const TField*>> work_copy_fields_;
+  std::pair<int, int> work_copy_counts_{-1, -1};  // field counts they were found for
 
   SlipFilterFactory slip_filter_factory_;
   RemittanceFilterFactory remittance_filter_factory_;

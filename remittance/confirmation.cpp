@@ -140,9 +140,14 @@ void TfrmRemessaCNAB::EscolheFuncao() {
 void TfrmRemessaCNAB::AtualizaBoleto() {
   d.cdsBoletos.First();
   try {
-    CheckResultServ(net_.Call("AtualizaBoleto", {Arg(d.cdsBoletos.ToPacket()), Arg(Remessa("CDBANCCNAB")),
-                                                  Arg(Remessa("CDREDUCONT")), Arg(Remessa("NRCNABPAG")), Arg("10"),
-                                                  Arg(Remessa("IDOPECNABPAG")), Arg(Remessa("CDEMPRESA"))}));
+    // The slips packet is moved into the call, not copied.
+    std::vector<Arg> args;
+    args.reserve(7);
+    args.emplace_back(d.cdsBoletos.ToPacket());
+    for (const char* field : {"CDBANCCNAB", "CDREDUCONT", "NRCNABPAG"}) args.emplace_back(Remessa(field));
+    args.emplace_back("10");
+    for (const char* field : {"IDOPECNABPAG", "CDEMPRESA"}) args.emplace_back(Remessa(field));
+    CheckResultServ(net_.Call("AtualizaBoleto", std::move(args)));
   } catch (const ServerError& e) {
     RethrowServer(e);
   }
@@ -151,6 +156,43 @@ void TfrmRemessaCNAB::AtualizaBoleto() {
 
 void TfrmRemessaCNAB::BoletosPorRemessa(const std::string& company, const std::string& number) {
   d.cdsBoletos.LoadPacket(net_.CallPacket("GetBolporRem", {Arg::Ref(company), Arg::Ref(number)}));
+}
+
+void TfrmRemessaCNAB::RefreshAfterConfirmation(std::optional<std::pair<std::string, std::string>> shown) {
+  std::optional<std::string> failure;
+  const int loadsBefore = browse_loads_;
+  confirmed_slips_ = std::move(shown);
+  try {
+    // Entering the "Boletos" page shows the remittance's slips, which the
+    // grid may hold already (MostraBoletos, ShowsRemittanceSlips).
+    pgcPadraoChange();
+    confirmed_slips_.reset();
+    // Every scroll of the refreshed list would load the slips of the
+    // remittance it lands on; only the last of those loads shows, so it is
+    // made once, at the end.
+    hold_slip_reload_ = true;
+    slip_reload_held_ = false;
+    sbtVerificarClick();
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  confirmed_slips_.reset();
+  hold_slip_reload_ = false;
+  if (slip_reload_held_) {
+    slip_reload_held_ = false;
+    // Not needed when the slips were loaded just before for the remittance
+    // the list has come back to: they would come again as they are.
+    const bool current = browse_loads_ != loadsBefore && d.cdsBoletos.Active() && !Editing() &&
+                         d.cdsCNABPag.Active() && !d.cdsCNABPag.IsEmpty() && Remessa("NRCNABPAG") == d.stRemessaAnt;
+    if (!current) {
+      try {
+        MostraBoletos();
+      } catch (const std::exception& e) {
+        if (!failure) failure = e.what();
+      }
+    }
+  }
+  if (failure) dialogs_.ShowError(*failure);
 }
 
 void TfrmRemessaCNAB::AfterFrame() {
@@ -222,7 +264,7 @@ void TfrmRemessaCNAB::Generate() {
   ConfirmationReport report;
   std::exception_ptr fileFailure;
   try {
-    ControlsDisabled frozen(d.cdsBoletos);
+    BulkSlips bulk(*this);
     UnitOfWork work = net_.BeginWork();
     in_work_ = true;
     if (MovementIndex() == 0) Vd_BolVinc();
@@ -284,6 +326,7 @@ void TfrmRemessaCNAB::Generate() {
     AfterFrame();
     try {
       Restore(snap);
+      LoadPayablesAfterBulk();
     } catch (...) {
       // The failure that stopped the confirmation is the one to report.
     }
@@ -291,10 +334,22 @@ void TfrmRemessaCNAB::Generate() {
   }
 
   // The slips went out: the selection is over, the grid shows the remittance.
-  ClearSelection();
+  // Its rows are replaced by the remittance's: their marks are cleared only
+  // when they stay.
+  ForgetSelection(false);
+  std::optional<std::pair<std::string, std::string>> shown;
   try {
     BoletosPorRemessa(report.company, report.number);
+    shown.emplace(report.company, report.number);
     Gauge(10);
+  } catch (const std::exception& e) {
+    UnmarkRows();
+    dialogs_.ShowError(e.what());
+  }
+  // The payables under the grid follow the slip it ends on, unless the
+  // slips just loaded have brought them.
+  try {
+    LoadPayablesAfterBulk();
   } catch (const std::exception& e) {
     dialogs_.ShowError(e.what());
   }
@@ -304,12 +359,7 @@ void TfrmRemessaCNAB::Generate() {
   }
   AfterFrame();
   RefreshControls();
-  try {
-    pgcPadraoChange();
-    sbtVerificarClick();
-  } catch (const std::exception& e) {
-    dialogs_.ShowError(e.what());
-  }
+  RefreshAfterConfirmation(std::move(shown));
   if (fileFailure) {
     try {
       std::rethrow_exception(fileFailure);

@@ -19,6 +19,21 @@ bool OneOf(const std::string& value, std::initializer_list<const char*> codes) {
 
 bool IsPix(const std::string& mode) { return mode == "Z" || mode == "F"; }
 
+// The codes of a list joined with "_" ("_00_01_10"), blanks around each
+// dropped, empty ones ignored.
+std::vector<std::string> CodeList(const std::string& list) {
+  std::vector<std::string> codes;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find('_', start);
+    if (end == std::string::npos) end = list.size();
+    std::string code = AllTrim(std::string_view(list).substr(start, end - start));
+    if (!code.empty()) codes.push_back(std::move(code));
+    start = end + 1;
+  }
+  return codes;
+}
+
 // The first 8 digits of a registration number: the CNPJ root.
 std::string CnpjRoot(const std::string& registration) { return LeftStr(AllTrim(Nr_Codigo(registration)), 8); }
 
@@ -31,8 +46,8 @@ std::vector<Arg> TfrmRemessaCNAB::NoFilterCriteria() const {
   const std::string enabledSlips = Text(d.cdsGeralPag, "IDHABIBOLE") == "S" ? "S" : "T";
   const std::string remittance = browsing ? Remessa("NRCNABPAG") : "N";
   const std::string enabled = browsing ? "T" : enabledSlips;
-  std::string branch = browsing ? " " : Remessa("CDFILIAL");
-  if (EmptyString(branch)) branch = " ";
+  const std::string typedBranch = browsing ? std::string() : Remessa("CDFILIAL");
+  const std::string branch = EmptyString(typedBranch) ? std::string(" ") : typedBranch;
   const DateTime none = ZeroDateTime();
   return {
       Arg(Company()),                                            // 1 company
@@ -58,6 +73,10 @@ std::vector<Arg> TfrmRemessaCNAB::NoFilterCriteria() const {
 void TfrmRemessaCNAB::MostraBoletos() {
   // The marks of a remittance being prepared stay.
   if (Editing() && d.klBoletos.Count() > 0) return;
+  if (hold_slip_reload_ && !Editing()) {
+    slip_reload_held_ = true;
+    return;
+  }
   ClearSelection();
   d.cdsGeralPag.LoadPacket(net_.CallPacket("GetGeral_Pag"));
   if (!Editing() && (!d.cdsCNABPag.Active() || d.cdsCNABPag.IsEmpty())) {
@@ -69,7 +88,11 @@ void TfrmRemessaCNAB::MostraBoletos() {
   std::vector<Arg> criteria = HasSlipFilter() && Editing() ? FiltroBoleto().BoletosCriteria() : NoFilterCriteria();
   {
     BusyScope busy(dialogs_);
-    d.cdsBoletos.LoadPacket(net_.CallPacket("GetBoletos", std::move(criteria)));
+    // Right after a confirmation the grid may already hold exactly these
+    // slips (see ShowsRemittanceSlips): they are not brought a second time.
+    const bool shown = ShowsRemittanceSlips(criteria);
+    confirmed_slips_.reset();
+    if (!shown) d.cdsBoletos.LoadPacket(net_.CallPacket("GetBoletos", std::move(criteria)));
   }
   if (!Editing()) {
     d.cdsTotRemessa.LoadPacket(net_.CallPacket(
@@ -77,14 +100,61 @@ void TfrmRemessaCNAB::MostraBoletos() {
     d.nedQuant = static_cast<int>(d.cdsTotRemessa.FieldByName("QTBOLETOS").AsInteger());
     d.nedTotal = d.cdsTotRemessa.FieldByName("VRTOTBOL").AsDecimal();
     d.stRemessaAnt = Remessa("NRCNABPAG");
+    ++browse_loads_;
   } else {
     d.stRemessaAnt.clear();
   }
-  if (!d.cdsBoletos.IsEmpty()) {
-    BusyScope busy(dialogs_);
-    d.cdsCntPagar.LoadPacket(net_.CallPacket(
-        "GetCntPagar", {Arg(Text(d.cdsBoletos, "CDFILIBPAG")), Arg(Text(d.cdsBoletos, "NRLANBOLPAG"))}));
+  if (!d.cdsBoletos.IsEmpty()) LoadPayables();
+}
+
+bool TfrmRemessaCNAB::ShowsRemittanceSlips(const std::vector<Arg>& criteria) const {
+  // GetBolporRem(company, number) gives the slips linked to the remittance;
+  // GetBoletos, browsing it, gives the same slips of the company linked to
+  // it, narrowed to the remittance's account (criterion 6, when given) and
+  // to the situations of criterion 24. When every slip held passes those
+  // two, both give the same rows; nothing else differs between the two
+  // (every other criterion is "all", the columns are the same, the grid
+  // orders the rows by idxOrdena).
+  if (!confirmed_slips_ || Editing() || criteria.size() != 31) return false;
+  const TDataSet& b = d.cdsBoletos;
+  if (!b.Active() || b.State() != DataSetState::kBrowse || b.Filtered() || b.RecNo() > 1) return false;
+  const std::string company = AllTrim(Company());
+  if (company.empty() || company != AllTrim(confirmed_slips_->first)) return false;
+  if (AllTrim(Remessa("NRCNABPAG")) != AllTrim(confirmed_slips_->second)) return false;
+  if (!criteria[1].IsText() || AllTrim(criteria[1].text()) != AllTrim(Remessa("NRCNABPAG"))) return false;
+  if (!criteria[5].IsText() || !criteria[23].IsText()) return false;
+  const std::string account = AllTrim(criteria[5].text());
+  const std::vector<std::string> situations = CodeList(criteria[23].text());
+  const TField& accountField = b.FieldByName("CDREDUCONT");
+  const TField& situationField = b.FieldByName("IDSITUCNABP");
+  const TField& companyField = b.FieldByName("CDEMPRESA");
+  for (int r = 1; r <= b.RecordCount(); ++r) {
+    auto text = [&](const TField& f) -> std::string {
+      const auto* s = std::get_if<std::string>(&b.ValueAt(r, f));
+      return s ? *s : std::string();
+    };
+    if (text(companyField) != company) return false;
+    if (!account.empty() && text(accountField) != account) return false;
+    if (!situations.empty() &&
+        std::find(situations.begin(), situations.end(), text(situationField)) == situations.end())
+      return false;
   }
+  return true;
+}
+
+void TfrmRemessaCNAB::LoadPayables() {
+  TDataSet& b = d.cdsBoletos;
+  payables_stale_ = false;
+  BusyScope busy(dialogs_);
+  d.cdsCntPagar.LoadPacket(
+      net_.CallPacket("GetCntPagar", {Arg(Text(b, "CDFILIBPAG")), Arg(Text(b, "NRLANBOLPAG"))}));
+}
+
+void TfrmRemessaCNAB::LoadPayablesAfterBulk() {
+  if (bulk_depth_ > 0 || !payables_stale_) return;
+  payables_stale_ = false;
+  const TDataSet& b = d.cdsBoletos;
+  if (b.Active() && !b.IsEmpty()) LoadPayables();
 }
 
 void TfrmRemessaCNAB::LoadSlipLookups() {
@@ -102,9 +172,13 @@ void TfrmRemessaCNAB::LoadSlipLookups() {
   } else {
     address.LoadPacket(localdb_.Query("qryEndeForn", {{"CDFORNECED", Value(supplier)}}));
   }
-  BusyScope busy(dialogs_);
-  d.cdsCntPagar.LoadPacket(
-      net_.CallPacket("GetCntPagar", {Arg(Text(b, "CDFILIBPAG")), Arg(Text(b, "NRLANBOLPAG"))}));
+  // Within a loop over every slip nothing reads the payables of the slips
+  // passed over: those of the slip the loop ends on are read at its end.
+  if (bulk_depth_ > 0) {
+    payables_stale_ = true;
+    return;
+  }
+  LoadPayables();
 }
 
 void TfrmRemessaCNAB::cdsBoletosAfterScroll(TDataSet&) { LoadSlipLookups(); }
@@ -219,7 +293,23 @@ void TfrmRemessaCNAB::MarcaDesmarcaTodos() {
   const bool unmark = d.klBoletos.Count() > 0;
   if (!Ask(unmark ? "DESMARCA_BOL" : "MARCA_BOL", Buttons::kYesNo, kMrYes, kMrNo)) return;
   const bool editing = Editing();
-  ControlsDisabled frozen(b);
+  try {
+    BulkSlips bulk(*this);
+    MarkEach(unmark, editing);
+  } catch (...) {
+    // The slip the loop stopped at is current: its payables are shown.
+    try {
+      LoadPayablesAfterBulk();
+    } catch (...) {
+      // The failure that stopped the loop is the one to report.
+    }
+    throw;
+  }
+  LoadPayablesAfterBulk();
+}
+
+void TfrmRemessaCNAB::MarkEach(bool unmark, bool editing) {
+  TDataSet& b = d.cdsBoletos;
   for (b.First(); !b.Eof(); b.Next()) {
     const bool marked = Text(b, "IDMARCADO") == "S";
     if (!editing) {
@@ -357,7 +447,9 @@ bool TfrmRemessaCNAB::Vd_BoletoCNAB(bool raise) {
 }
 
 void TfrmRemessaCNAB::Vd_BolVinc() {
-  const std::string key = net_.CallText("BolVincRem", {Arg(d.cdsBoletos.ToPacket())});
+  std::vector<Arg> args;
+  args.emplace_back(d.cdsBoletos.ToPacket());
+  const std::string key = net_.CallText("BolVincRem", std::move(args));
   if (!EmptyString(key)) Refuse(AllTrim(key));
 }
 
@@ -418,10 +510,7 @@ void TfrmRemessaCNAB::BookkeepWorkCopy(bool marked) {
   }
   if (held) return;
   w.Append();
-  for (int i = 0; i < w.FieldCount(); ++i) {
-    TField& f = w.Fields(i);
-    if (const TField* src = b.FindField(f.FieldName()); src && !src->Calculated()) f.SetValue(src->Value());
-  }
+  for (const auto& [to, from] : WorkCopyFields()) to->SetValue(from->Value());
   const std::string mode = Text(b, "IDBAIXAUTILP");
   const std::string barcode = AllTrim(Text(b, "CDBARRAPAG"));
   std::string payeeBank;
@@ -436,22 +525,47 @@ void TfrmRemessaCNAB::BookkeepWorkCopy(bool marked) {
   w.Post();
 }
 
-void TfrmRemessaCNAB::ClearSelection() {
+const std::vector<std::pair<TField*, const TField*>>& TfrmRemessaCNAB::WorkCopyFields() {
+  // The work copy takes every field of the slip it has by name, but the
+  // calculated ones. Fields keep their place for a dataset's whole life:
+  // the pairs are found again only when a field has been added.
+  TDataSet& b = d.cdsBoletos;
+  TDataSet& w = d.cdsBolCnab;
+  if (work_copy_counts_ != std::make_pair(w.FieldCount(), b.FieldCount())) {
+    work_copy_fields_.clear();
+    for (int i = 0; i < w.FieldCount(); ++i) {
+      TField& f = w.Fields(i);
+      if (const TField* src = b.FindField(f.FieldName()); src && !src->Calculated()) work_copy_fields_.emplace_back(&f, src);
+    }
+    work_copy_counts_ = {w.FieldCount(), b.FieldCount()};
+  }
+  return work_copy_fields_;
+}
+
+void TfrmRemessaCNAB::ClearSelection() { ForgetSelection(true); }
+
+void TfrmRemessaCNAB::UnmarkRows() {
+  TDataSet& b = d.cdsBoletos;
+  if (!b.Active() || b.State() != DataSetState::kBrowse || b.IsEmpty()) return;
+  MutedEvents quiet(b);
+  const TBookmark here = b.GetBookmark();
+  const TField& mark = b.FieldByName("IDMARCADO");
+  for (int r = 1; r <= b.RecordCount(); ++r) {
+    const auto* v = std::get_if<std::string>(&b.ValueAt(r, mark));
+    if (!v || *v != "S") continue;
+    b.SetRecNo(r);
+    b.Edit();
+    b.FieldByName("IDMARCADO").SetAsString("N");
+    b.Post();
+  }
+  if (b.BookmarkValid(here)) b.GotoBookmark(here);
+}
+
+void TfrmRemessaCNAB::ForgetSelection(bool unmarkRows) {
   TDataSet& b = d.cdsBoletos;
   if (b.Active() && b.State() == DataSetState::kBrowse) {
     if (b.Filtered()) b.SetFiltered(false);
-    if (!b.IsEmpty()) {
-      MutedEvents quiet(b);
-      const TBookmark here = b.GetBookmark();
-      for (int r = 1; r <= b.RecordCount(); ++r) {
-        if (TextAt(b, r, "IDMARCADO") != "S") continue;
-        b.SetRecNo(r);
-        b.Edit();
-        b.FieldByName("IDMARCADO").SetAsString("N");
-        b.Post();
-      }
-      if (b.BookmarkValid(here)) b.GotoBookmark(here);
-    }
+    if (unmarkRows) UnmarkRows();
   }
   d.klBoletos.Clear();
   d.klCodBarra.Clear();

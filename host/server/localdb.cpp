@@ -1,5 +1,7 @@
 #include "host/server/localdb.h"
 
+#include <sqlite3.h>
+
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -72,14 +74,48 @@ Packet OptionalFilter(MethodContext& ctx, const std::optional<std::string>& valu
 }  // namespace
 
 SqliteLocalDatabase::SqliteLocalDatabase(Store& store)
-    : ctx_(std::make_unique<MethodContext>(store.db())) {}
+    : store_(store), ctx_(std::make_unique<MethodContext>(store.db())) {}
 
 SqliteLocalDatabase::~SqliteLocalDatabase() = default;
 
+std::optional<SqliteLocalDatabase::Stamp> SqliteLocalDatabase::StampNow() {
+  sqlite3* db = store_.db().handle();
+  // Inside a transaction of someone else's making, changes may be undone
+  // unseen: nothing is kept.
+  const bool inTransaction = !sqlite3_get_autocommit(db);
+  if (inTransaction != store_.in_work()) return std::nullopt;
+  auto& st = ctx_->Prepare("PRAGMA data_version");
+  Stamp s;
+  s.dataVersion = st.Step() ? st.Int(0) : -1;
+  st.Reset();
+  s.changes = sqlite3_total_changes64(db);
+  s.workEpoch = store_.work_epoch();
+  return s;
+}
+
 Packet SqliteLocalDatabase::Query(const std::string& name, const QueryParams& params) {
-  Packet p = Run(name, params);
-  ctx_->ResetAll();
-  return p;
+  struct Rewind {
+    MethodContext& ctx;
+    ~Rewind() { ctx.ResetAll(); }
+  } rewind{*ctx_};
+  if (name != "qryEndeForn") return Run(name, params);
+  // The addresses of a supplier, read again only when the store may have
+  // changed since they were read.
+  Params p(name, params, {"CDFORNECED"});
+  const std::string supplier = AllTrim(p.Text("CDFORNECED").value_or(""));
+  const std::optional<Stamp> now = StampNow();
+  if ((!now || !(*now == kept_at_)) && !addresses_.empty()) addresses_.clear();
+  if (now) {
+    if (auto it = addresses_.find(supplier); it != addresses_.end()) return it->second;
+  }
+  Packet rows = Run(name, params);
+  if (now) {
+    // A bound on what is kept: a store of many suppliers starts again.
+    if (addresses_.size() >= 4096) addresses_.clear();
+    kept_at_ = *now;
+    addresses_.emplace(supplier, rows);
+  }
+  return rows;
 }
 
 Packet SqliteLocalDatabase::Run(const std::string& name, const QueryParams& params) {
@@ -96,7 +132,10 @@ Packet SqliteLocalDatabase::Run(const std::string& name, const QueryParams& para
         "e.NRCEPFORN, e.NRTELEFORN, COALESCE(m.NMMUNICIPIO, ''), COALESCE(s.NMPAIS, '') FROM ENDEFORN e "
         "LEFT JOIN MUNICIPIO m ON m.CDPAIS = e.CDPAIS AND m.SGESTADO = e.SGESTADO AND m.CDMUNICIPIO = e.CDMUNICIPIO "
         "LEFT JOIN PAIS s ON s.CDPAIS = e.CDPAIS "
-        "WHERE e.CDFORNECED = ? AND e.IDTPENDEFORN IN ('C', 'P') ORDER BY e.IDTPENDEFORN");
+        // The supplier's addresses come in key order from the primary key;
+        // the kinds are a filter on them ("+" keeps the IN list from being
+        // turned into a temporary index made again on every call).
+        "WHERE e.CDFORNECED = ? AND +e.IDTPENDEFORN IN ('C', 'P') ORDER BY e.IDTPENDEFORN");
     st.Bind(1, AllTrim(p.Text("CDFORNECED").value_or("")));
     return server::ReadPacket(st, kEndeForn);
   }

@@ -69,13 +69,33 @@ class MethodContext {
   // A prepared statement for this SQL, kept for the next call; reset and
   // with no bindings.
   sql::Stmt& Prepare(const std::string& sql);
-  // Rewinds every kept statement, so that none holds a read snapshot open
-  // between calls. Run after each method.
+  // Rewinds every kept statement used since the last time, so that none
+  // holds a read snapshot open between calls. Run after each method.
   void ResetAll();
 
  private:
+  struct Kept {
+    std::unique_ptr<sql::Stmt> st;
+    bool used = false;  // handed out since the last ResetAll
+  };
   sql::Db& db_;
-  std::unordered_map<std::string, std::unique_ptr<sql::Stmt>> cache_;
+  std::unordered_map<std::string, Kept> cache_;
+  std::vector<Kept*> used_;
+};
+
+// The reads of one method from one snapshot of the store, in one read
+// transaction (a deferred BEGIN, which locks nothing for writing) when no
+// transaction is open; inside one, nothing. Ends with the scope.
+class ReadScope {
+ public:
+  explicit ReadScope(MethodContext& ctx);
+  ReadScope(const ReadScope&) = delete;
+  ReadScope& operator=(const ReadScope&) = delete;
+  ~ReadScope();
+
+ private:
+  MethodContext& ctx_;
+  bool open_ = false;
 };
 
 using Handler = std::function<Reply(MethodContext&, Args&)>;

@@ -361,15 +361,65 @@ std::optional<SlipState> FindSlip(MethodContext& ctx, const SlipKey& k) {
   return s;
 }
 
+// The keys of the marked slips of a packet, in the packet's order, in a
+// temporary table of the connection, for statements that take them all at
+// once instead of one slip at a time. The table is emptied when the scope
+// ends. Its writes go to the connection's temporary database only, inside a
+// savepoint (so outside a unit of work nothing of the store is locked).
+class SlipKeyTable {
+ public:
+  SlipKeyTable(MethodContext& ctx, const std::vector<SlipKey>& keys) : ctx_(ctx) {
+    ctx_.db().Exec(
+        "CREATE TEMP TABLE IF NOT EXISTS PAG_SLIPKEYS "
+        "(SEQ INTEGER PRIMARY KEY, CDFILIBPAG TEXT NOT NULL, NRLANBOLPAG TEXT NOT NULL)");
+    ctx_.db().Exec("SAVEPOINT pag_slipkeys");
+    try {
+      ctx_.Prepare("DELETE FROM temp.PAG_SLIPKEYS").Step();
+      auto& add = ctx_.Prepare("INSERT INTO temp.PAG_SLIPKEYS (SEQ, CDFILIBPAG, NRLANBOLPAG) VALUES (?, ?, ?)");
+      std::int64_t seq = 0;
+      for (const SlipKey& k : keys) {
+        add.Reset();
+        add.Bind(1, ++seq).Bind(2, k.branch).Bind(3, k.entry);
+        add.Step();
+      }
+      add.Reset();
+    } catch (...) {
+      End();
+      throw;
+    }
+  }
+  SlipKeyTable(const SlipKeyTable&) = delete;
+  SlipKeyTable& operator=(const SlipKeyTable&) = delete;
+  ~SlipKeyTable() { End(); }
+
+ private:
+  void End() noexcept {
+    try {
+      ctx_.Prepare("DELETE FROM temp.PAG_SLIPKEYS").Step();
+      ctx_.db().Exec("RELEASE pag_slipkeys");
+    } catch (...) {
+      // Emptied again by the next use.
+    }
+  }
+  MethodContext& ctx_;
+};
+
 // BolVincRem(slips): "Bol_Vinc_Rem" when a marked slip already belongs to a
 // remittance, else an empty text.
 Reply BolVincRem(MethodContext& ctx, Args& a) {
   a.Expect("p");
-  for (const SlipKey& k : MarkedSlips(a.PacketAt(0))) {
-    auto s = FindSlip(ctx, k);
-    if (s && !AllTrim(s->remittance).empty()) return Reply::Text("Bol_Vinc_Rem");
+  const auto slips = MarkedSlips(a.PacketAt(0));
+  if (slips.empty()) return Reply::Text("");
+  bool linked = false;
+  {
+    SlipKeyTable keys(ctx, slips);
+    auto& st = ctx.Prepare(
+        "SELECT 1 FROM temp.PAG_SLIPKEYS k JOIN BOLETOPAG b ON b.CDFILIBPAG = k.CDFILIBPAG "
+        "AND b.NRLANBOLPAG = k.NRLANBOLPAG WHERE trim(b.NRCNABPAGREM, ' ') <> '' LIMIT 1");
+    linked = st.Step();
+    st.Reset();
   }
-  return Reply::Text("");
+  return Reply::Text(linked ? "Bol_Vinc_Rem" : "");
 }
 
 // AtualizaBoleto(slips, bank, account, remittance, situation, movement,
@@ -377,7 +427,9 @@ Reply BolVincRem(MethodContext& ctx, Args& a) {
 // links each slip to it and refuses, with "Bol_Vinc_Rem", a slip already
 // linked to another remittance; exclusion ("E") and block ("B") record the
 // slip in the remittance and keep its inclusion link. Every marked slip
-// takes the situation given.
+// takes the situation given. Nothing changes when a slip is refused: the
+// first slip of the packet that cannot go (unknown, of another company,
+// linked elsewhere, checked in that order) names the refusal.
 Reply AtualizaBoleto(MethodContext& ctx, Args& a) {
   a.Expect("pssssss");
   const std::string situation = a.Key(4), movement = a.Key(5), company = a.Key(6), number = a.Key(3);
@@ -389,26 +441,62 @@ Reply AtualizaBoleto(MethodContext& ctx, Args& a) {
   const auto slips = MarkedSlips(a.PacketAt(0));
   sql::WriteScope scope(ctx.db());
   if (!RemittanceExists(ctx, company, number)) throw ArgError("unknown remittance " + company + "/" + number);
-  for (const SlipKey& k : slips) {
-    auto s = FindSlip(ctx, k);
-    if (!s) throw ArgError("unknown slip " + k.branch + "/" + k.entry);
-    if (s->company != company) throw ArgError("slip " + k.branch + "/" + k.entry + " is not of company " + company);
+  if (slips.empty()) {
+    scope.Commit();
+    return Reply();
+  }
+  {
+    SlipKeyTable keys(ctx, slips);
+    // The slips that may not go, or may, in the packet's order: a linked
+    // remittance of blanks only is no link.
+    std::optional<std::string> refusal;
+    bool refusedByRule = false;
+    {
+      auto& st = ctx.Prepare(
+          "SELECT k.CDFILIBPAG, k.NRLANBOLPAG, b.CDFILIBPAG IS NULL, b.CDEMPRESA, b.NRCNABPAGREM "
+          "FROM temp.PAG_SLIPKEYS k LEFT JOIN BOLETOPAG b ON b.CDFILIBPAG = k.CDFILIBPAG "
+          "AND b.NRLANBOLPAG = k.NRLANBOLPAG "
+          "WHERE b.CDFILIBPAG IS NULL OR b.CDEMPRESA <> ? OR (? = 1 AND b.NRCNABPAGREM <> '' AND b.NRCNABPAGREM <> ?) "
+          "ORDER BY k.SEQ");
+      st.Bind(1, company).Bind(2, movement == "I" ? 1 : 0).Bind(3, number);
+      while (!refusal && st.Step()) {
+        const std::string where = st.Text(0) + "/" + st.Text(1);
+        if (st.Int(2) != 0) {
+          refusal = "unknown slip " + where;
+        } else if (st.Text(3) != company) {
+          refusal = "slip " + where + " is not of company " + company;
+        } else {
+          const std::string linked = AllTrim(st.Text(4));
+          if (!linked.empty() && linked != number) {
+            refusal = "Bol_Vinc_Rem";
+            refusedByRule = true;
+          }
+        }
+      }
+      st.Reset();
+    }
+    if (refusal) {
+      if (refusedByRule) throw Refusal(*refusal);
+      throw ArgError(*refusal);
+    }
     if (movement == "I") {
-      const std::string linked = AllTrim(s->remittance);
-      if (!linked.empty() && linked != number) throw Refusal("Bol_Vinc_Rem");
       auto& up = ctx.Prepare(
-          "UPDATE BOLETOPAG SET IDSITUCNABP = ?, NRCNABPAGREM = ? WHERE CDFILIBPAG = ? AND NRLANBOLPAG = ?");
-      up.Bind(1, situation).Bind(2, number).Bind(3, k.branch).Bind(4, k.entry);
+          "UPDATE BOLETOPAG SET IDSITUCNABP = ?, NRCNABPAGREM = ? "
+          "WHERE (CDFILIBPAG, NRLANBOLPAG) IN (SELECT CDFILIBPAG, NRLANBOLPAG FROM temp.PAG_SLIPKEYS)");
+      up.Bind(1, situation).Bind(2, number);
       up.Step();
     } else {
-      auto& up = ctx.Prepare("UPDATE BOLETOPAG SET IDSITUCNABP = ? WHERE CDFILIBPAG = ? AND NRLANBOLPAG = ?");
-      up.Bind(1, situation).Bind(2, k.branch).Bind(3, k.entry);
+      auto& up = ctx.Prepare(
+          "UPDATE BOLETOPAG SET IDSITUCNABP = ? "
+          "WHERE (CDFILIBPAG, NRLANBOLPAG) IN (SELECT CDFILIBPAG, NRLANBOLPAG FROM temp.PAG_SLIPKEYS)");
+      up.Bind(1, situation);
       up.Step();
     }
     auto& link = ctx.Prepare(
-        "INSERT INTO CNABPAGBOL (CDEMPRESA, NRCNABPAG, CDFILIBPAG, NRLANBOLPAG, IDOPECNABPAG) VALUES (?, ?, ?, ?, ?) "
+        "INSERT INTO CNABPAGBOL (CDEMPRESA, NRCNABPAG, CDFILIBPAG, NRLANBOLPAG, IDOPECNABPAG) "
+        "SELECT ?, ?, CDFILIBPAG, NRLANBOLPAG, ? FROM temp.PAG_SLIPKEYS WHERE true ORDER BY SEQ "
         "ON CONFLICT DO UPDATE SET IDOPECNABPAG = excluded.IDOPECNABPAG");
-    link.Bind(1, company).Bind(2, number).Bind(3, k.branch).Bind(4, k.entry).Bind(5, movement);
+    link.Bind(1, company).Bind(2, number).Bind(3, movement);
     link.Step();
   }
   scope.Commit();

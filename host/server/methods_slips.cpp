@@ -228,6 +228,7 @@ Reply ValidaAjustes(MethodContext& ctx, Args& a) {
   a.Expect("ss");
   const std::string branch = a.Key(0), entry = a.Key(1);
   std::vector<Reply> items;
+  ReadScope snapshot(ctx);
   {
     auto& st = ctx.Prepare(
         "SELECT NRLANBOLPAG, CDFILIAL FROM ANTECIPACAO WHERE CDFILIBPAG = ? AND NRLANBOLPAG = ? "
@@ -236,14 +237,21 @@ Reply ValidaAjustes(MethodContext& ctx, Args& a) {
     items.push_back(Reply::OfPacket(ReadPacket(st, kVdAntec)));
   }
   {
-    auto& st = ctx.Prepare("SELECT COALESCE(SUM(VRCONTA), 0) FROM CONTAPAGAR WHERE CDFILIBPAG = ? AND NRLANBOLPAG = ?");
+    // Both sums in one statement: one row, never null.
+    auto& st = ctx.Prepare(
+        "SELECT (SELECT COALESCE(SUM(VRCONTA), 0) FROM CONTAPAGAR WHERE CDFILIBPAG = ?1 AND NRLANBOLPAG = ?2), "
+        "(SELECT COALESCE(SUM(VRAJUSTE), 0) FROM AJUSTEBOL WHERE CDFILIBPAG = ?1 AND NRLANBOLPAG = ?2)");
     st.Bind(1, branch).Bind(2, entry);
-    items.push_back(Reply::OfPacket(ReadPacket(st, kValorConta)));
-  }
-  {
-    auto& st = ctx.Prepare("SELECT COALESCE(SUM(VRAJUSTE), 0) FROM AJUSTEBOL WHERE CDFILIBPAG = ? AND NRLANBOLPAG = ?");
-    st.Bind(1, branch).Bind(2, entry);
-    items.push_back(Reply::OfPacket(ReadPacket(st, kValorAjuste)));
+    Packet accounts, adjustments;
+    accounts.fields = FieldsOf(kValorConta);
+    adjustments.fields = FieldsOf(kValorAjuste);
+    if (st.Step()) {
+      accounts.rows.push_back({Decimal::FromUnits(st.Int(0), 2)});
+      adjustments.rows.push_back({Decimal::FromUnits(st.Int(1), 2)});
+    }
+    st.Reset();
+    items.push_back(Reply::OfPacket(std::move(accounts)));
+    items.push_back(Reply::OfPacket(std::move(adjustments)));
   }
   return Reply::Array(std::move(items));
 }

@@ -390,6 +390,13 @@ Store::Store(const std::string& path, Mode mode) : path_(path) {
     throw StoreRefused("store " + path + " does not exist (create it with: pag00100 init --db " + path + ")");
   try {
     db_ = sql::Db(path, mode == Mode::kCreate);
+    // A page cache large enough for the slips of a big remittance and their
+    // indexes (SQLite's default of 2 MB makes a remittance of 100,000 slips
+    // read the same pages again and again).
+    db_.Exec("PRAGMA cache_size = -65536");
+    // Working tables of the server's methods (the keys of a packet of
+    // slips) live in memory, never in a file.
+    db_.Exec("PRAGMA temp_store = MEMORY");
     // Reading the schema is the first access: a file that is not an SQLite
     // database fails here.
     const auto tables = db_.QueryInt("SELECT count(*) FROM sqlite_master");

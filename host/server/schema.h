@@ -18,6 +18,8 @@
 //   3  RELATORIO.DSCONTEUDO: the content of each report layout.
 #pragma once
 
+#include <cstdint>
+
 #include <stdexcept>
 #include <string>
 
@@ -59,10 +61,22 @@ class Store {
   int opened_version() const { return opened_version_; }
   int version() const { return kSchemaVersion; }
 
+  // The server's units of work on this store's connection: whether one is
+  // open, and a count of their starts and ends, so that what was read
+  // inside one is never taken for what holds after it.
+  bool in_work() const { return in_work_; }
+  std::uint64_t work_epoch() const { return work_epoch_; }
+  void SetInWork(bool open) {
+    in_work_ = open;
+    ++work_epoch_;
+  }
+
  private:
   std::string path_;
   sql::Db db_;
   int opened_version_ = 0;
+  bool in_work_ = false;
+  std::uint64_t work_epoch_ = 0;
 };
 
 }  // namespace pag

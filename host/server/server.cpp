@@ -76,13 +76,41 @@ void Args::SetRef(std::size_t i, std::string value) {
 
 sql::Stmt& MethodContext::Prepare(const std::string& sql) {
   auto it = cache_.find(sql);
-  if (it == cache_.end()) it = cache_.emplace(sql, std::make_unique<sql::Stmt>(db_, sql)).first;
-  it->second->Reset();
-  return *it->second;
+  if (it == cache_.end()) it = cache_.emplace(sql, Kept{std::make_unique<sql::Stmt>(db_, sql)}).first;
+  Kept& k = it->second;
+  k.st->Reset();
+  if (!k.used) {
+    k.used = true;
+    used_.push_back(&k);
+  }
+  return *k.st;
 }
 
 void MethodContext::ResetAll() {
-  for (auto& [sql, st] : cache_) st->Reset();
+  for (Kept* k : used_) {
+    k->st->Reset();
+    k->used = false;
+  }
+  used_.clear();
+}
+
+ReadScope::ReadScope(MethodContext& ctx) : ctx_(ctx) {
+  if (ctx_.db().InTransaction()) return;
+  ctx_.Prepare("BEGIN").Step();
+  open_ = true;
+}
+
+ReadScope::~ReadScope() {
+  if (!open_) return;
+  try {
+    ctx_.Prepare("COMMIT").Step();
+  } catch (...) {
+    try {
+      ctx_.db().Exec("ROLLBACK");
+    } catch (...) {
+      // Nothing was written: the transaction is gone with the failure.
+    }
+  }
 }
 
 std::vector<FieldDef> FieldsOf(std::span<const Col> cols) {
@@ -103,7 +131,7 @@ void ReadRow(const sql::Stmt& st, std::span<const Col> cols, std::vector<Value>&
     }
     switch (cols[i].src) {
       case Src::kText:
-        row.emplace_back(st.Text(c));
+        st.AppendText(c, std::get<std::string>(row.emplace_back(std::in_place_type<std::string>)));
         break;
       case Src::kCents:
         row.emplace_back(Decimal::FromUnits(st.Int(c), 2));
@@ -226,17 +254,20 @@ void AppServer::BeginWork() {
   if (in_work_) throw std::logic_error("a unit of work is already open");
   store_.db().Exec("BEGIN IMMEDIATE");
   in_work_ = true;
+  store_.SetInWork(true);
 }
 
 void AppServer::CommitWork() {
   if (!in_work_) throw std::logic_error("no unit of work is open");
   store_.db().Exec("COMMIT");
   in_work_ = false;
+  store_.SetInWork(false);
 }
 
 void AppServer::RollbackWork() noexcept {
   if (!in_work_) return;
   in_work_ = false;
+  store_.SetInWork(false);
   try {
     if (store_.db().InTransaction()) store_.db().Exec("ROLLBACK");
   } catch (...) {

@@ -113,6 +113,11 @@ bool Stmt::IsNull(int col) const { return sqlite3_column_type(st_, col) == SQLIT
 
 std::string Stmt::Text(int col) const { return std::string(TextView(col)); }
 
+void Stmt::AppendText(int col, std::string& out) const {
+  const unsigned char* p = sqlite3_column_text(st_, col);
+  if (p) out.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(st_, col)));
+}
+
 std::string_view Stmt::TextView(int col) const {
   const unsigned char* p = sqlite3_column_text(st_, col);
   if (!p) return {};

@@ -80,6 +80,8 @@ class Stmt {
 
   // 0-based column index.
   bool IsNull(int col) const;
+  // Appends the column's text to `out` ("" for null), without a copy in between.
+  void AppendText(int col, std::string& out) const;
   std::string Text(int col) const;
   std::string_view TextView(int col) const;
   std::int64_t Int(int col) const;

@@ -3,6 +3,7 @@
 // frame leaves behind (nothing).
 #include <stdexcept>
 
+#include "remittance/screen_util.h"
 #include "screen_fixture.h"
 
 namespace pag::testing {
@@ -129,6 +130,104 @@ TEST_F(Confirmation, AnEditedRemittanceKeepsItsNumberAndDrawsANewSequence) {
   EXPECT_EQ(SlipSituation(1102), "10/0000000002");
   EXPECT_EQ(Count("SELECT COUNT(*) FROM CNABPAG"), 2);
   EXPECT_EQ(Counter("CNABPAG01"), 2);
+}
+
+// What the slips page shows: each slip with its situation and mark, in grid
+// order, the current slip, its payables, and the count and total below.
+std::string SlipsPage(const TfrmRemessaCNAB& s) {
+  const TDataSet& b = s.d.cdsBoletos;
+  std::string page;
+  for (int r = 1; b.Active() && r <= b.RecordCount(); ++r)
+    page += TextAt(b, r, "CDFILIBPAG") + "/" + TextAt(b, r, "NRLANBOLPAG") + ":" + TextAt(b, r, "IDSITUCNABP") +
+            TextAt(b, r, "IDMARCADO") + " ";
+  page += "| current " + std::to_string(b.Active() ? b.RecNo() : 0);
+  for (int r = 1; s.d.cdsCntPagar.Active() && r <= s.d.cdsCntPagar.RecordCount(); ++r)
+    page += " " + TextAt(s.d.cdsCntPagar, r, "DOCUMENTO");
+  page += " | " + std::to_string(s.d.nedQuant) + " " + s.d.nedTotal.ToString() + " of " + s.d.stRemessaAnt;
+  return page;
+}
+
+// After a confirmation the slips are brought once; the page must show what
+// browsing the remittance shows when its slips are loaded afresh, also when
+// a slip of the remittance no longer belongs to its account (browsing
+// leaves it out, while the remittance's slip list has it).
+TEST_F(Confirmation, AfterAConfirmationThePageShowsTheRemittanceAsBrowsingShowsIt) {
+  for (const bool moved : {false, true}) {
+    SCOPED_TRACE(moved ? "a slip moved to another account" : "as sent");
+    TearDown();
+    SetUp();
+    Open();
+    TfrmRemessaCNAB& s = *screen;
+    s.SetWriterOverride("Remessa_BcoItau", TestWriter);
+    NewRemittance("11");
+    Toggle(1101);
+    s.sbtConfirmarClick();
+    if (moved) {
+      store->db().Exec("UPDATE BOLETOPAG SET CDREDUCONT = '001' WHERE NRLANBOLPAG = '0000001101'");
+      s.sbtAlterarClick();
+      s.SelectPage(Page::kBoletos);
+      Toggle(1102);
+      dlg.answers = {kMrYes};  // replace the file
+      s.sbtConfirmarClick();
+    }
+    ASSERT_TRUE(s.LastConfirmation().has_value());
+    ASSERT_EQ(s.ActivePage(), Page::kBoletos);
+    const std::string shown = SlipsPage(s);
+    EXPECT_EQ(shown.find("0000001101") == std::string::npos, moved) << shown;
+    s.d.stRemessaAnt.clear();
+    s.MostraBoletos();
+    EXPECT_EQ(shown, SlipsPage(s));
+  }
+}
+
+// Marking all slips reads the payables of the slip the loop ends on, not
+// of every slip passed over; a failed confirmation leaves those of the
+// current slip.
+TEST_F(Confirmation, PayablesFollowTheCurrentSlipAfterBulkWork) {
+  FailingTransport& t = OpenFailing();
+  t.failMethod = "GetCntPagar";
+  t.failOn = 1 << 30;  // counts, never fails
+  TfrmRemessaCNAB& s = *screen;
+  s.SetWriterOverride("Remessa_BcoItau", TestWriter);
+  NewRemittance("11");
+  const int before = t.calls;
+  dlg.answers = {kMrYes};
+  s.dbgBoletosTitleClick(kMarkColumn);
+  ASSERT_EQ(s.d.klBoletos.Count(), 3);
+  EXPECT_LE(t.calls - before, 1);
+  const std::string current = Text(s.d.cdsBoletos, "NRLANBOLPAG");
+  ASSERT_EQ(s.d.cdsCntPagar.RecordCount(), 1);
+  EXPECT_EQ(Text(s.d.cdsCntPagar, "DOCUMENTO"), "DOC" + current.substr(6));
+
+  s.SetWriterOverride("Remessa_BcoItau", [](WriterContext& ctx) {
+    TDataSet& b = ctx.d.cdsBoletos;
+    for (b.First(); !b.Eof(); b.Next()) {
+    }
+    throw std::runtime_error("the writer stopped at the end");
+  });
+  ASSERT_TRUE(s.LocateSlip("0001", E(1102)));
+  EXPECT_THROW(s.sbtConfirmarClick(), std::runtime_error);
+  EXPECT_EQ(Text(s.d.cdsBoletos, "NRLANBOLPAG"), E(1102));
+  ASSERT_EQ(s.d.cdsCntPagar.RecordCount(), 1);
+  EXPECT_EQ(Text(s.d.cdsCntPagar, "DOCUMENTO"), "DOC1102");
+}
+
+// When the remittance's slips cannot be brought after the commit, the grid
+// keeps its rows, none of them marked any more.
+TEST_F(Confirmation, WithoutTheRemittancesSlipsTheGridKeepsItsRowsUnmarked) {
+  FailingTransport& t = OpenFailing();
+  t.failMethod = "GetBolporRem";
+  ThreeSlipsMarked();
+  screen->SelectPage(Page::kDetail);  // no page handling brings the slips again
+  screen->sbtConfirmarClick();
+  ASSERT_TRUE(screen->LastConfirmation().has_value());
+  bool told = false;
+  for (const auto& shown : dlg.shown) told = told || shown.text.find("simulated failure of GetBolporRem") != std::string::npos;
+  EXPECT_TRUE(told);
+  const TDataSet& b = screen->d.cdsBoletos;
+  ASSERT_GE(b.RecordCount(), 3);
+  for (int r = 1; r <= b.RecordCount(); ++r) EXPECT_EQ(TextAt(b, r, "IDMARCADO"), "N") << r;
+  EXPECT_EQ(screen->d.klBoletos.Count(), 0);
 }
 
 TEST_F(Confirmation, ChecksComeInTheirOrder) {

@@ -40,6 +40,44 @@ TEST_F(LocalDbTest, SupplierAddressWithCityAndCountryNames) {
   EXPECT_TRUE(local->Query("qryEndeForn", {{"CDFORNECED", std::string("F002")}}).empty());
 }
 
+// The addresses are kept between queries: every way the store can change
+// under them must show in the next answer.
+TEST_F(LocalDbTest, SupplierAddressFollowsEveryChangeOfTheStore) {
+  auto street = [&] {
+    Packet p = local->Query("qryEndeForn", {{"CDFORNECED", std::string("F001")}});
+    return p.rows.empty() ? std::string("<none>") : Str(p, 0, "DSENDEFORN");
+  };
+  const std::string first = street();
+  ASSERT_NE(first, "<none>");
+  EXPECT_EQ(street(), first);
+
+  // Changed through this connection.
+  store->db().Exec("UPDATE ENDEFORN SET DSENDEFORN = 'RUA NOVA, 1' WHERE CDFORNECED = 'F001'");
+  EXPECT_EQ(street(), "RUA NOVA, 1");
+
+  // Committed by another connection to the same file.
+  {
+    Store other(dir.File("store.db"), Store::Mode::kOpenExisting);
+    other.db().Exec("UPDATE ENDEFORN SET DSENDEFORN = 'RUA OUTRA, 2' WHERE CDFORNECED = 'F001'");
+  }
+  EXPECT_EQ(street(), "RUA OUTRA, 2");
+
+  // Changed inside a unit of work and undone: seen while it lasts, gone after.
+  transport->BeginWork();
+  store->db().Exec("UPDATE ENDEFORN SET DSENDEFORN = 'RUA DESFEITA, 3' WHERE CDFORNECED = 'F001'");
+  EXPECT_EQ(street(), "RUA DESFEITA, 3");
+  transport->RollbackWork();
+  EXPECT_EQ(street(), "RUA OUTRA, 2");
+
+  // The same in a transaction opened on the store directly.
+  store->db().Exec("BEGIN");
+  EXPECT_EQ(street(), "RUA OUTRA, 2");
+  store->db().Exec("UPDATE ENDEFORN SET DSENDEFORN = 'RUA CRUA, 4' WHERE CDFORNECED = 'F001'");
+  EXPECT_EQ(street(), "RUA CRUA, 4");
+  store->db().Exec("ROLLBACK");
+  EXPECT_EQ(street(), "RUA OUTRA, 2");
+}
+
 TEST_F(LocalDbTest, BankMasksByFileBankCode) {
   Packet p = local->Query("qryMascBancoForn", {{"P_CDBANCO", std::string("001")}});
   ASSERT_EQ(p.rows.size(), 1u);

@@ -249,6 +249,66 @@ TEST_F(MethodsTest, AtualizaBoletoChecksItsArguments) {
             std::string::npos);
 }
 
+// The slips of the packet are taken all at once: a refusal still names the
+// first slip of the packet that cannot go, and changes nothing.
+TEST_F(MethodsTest, AtualizaBoletoNamesTheFirstSlipThatCannotGo) {
+  CheckResultServ(Call("SetCNABPag", {NewRemittance("0000000002")}));
+  const std::string unknown = "AtualizaBoleto: unknown slip 0001/0000000404";
+  struct Case {
+    Packet rows;
+    std::string movement, error;
+  } cases[] = {
+      {SlipRows({{"0001", "0000000001", "S"}, {"0001", "0000000005", "S"}, {"0001", "0000000404", "S"}}), "I",
+       "Bol_Vinc_Rem"},
+      {SlipRows({{"0001", "0000000001", "S"}, {"0001", "0000000404", "S"}, {"0001", "0000000005", "S"}}), "I",
+       unknown},
+      {SlipRows({{"0001", "0000000404", "N"}, {"0001", "0000000001", "S"}, {"0001", "0000000005", "S"}}), "I",
+       "Bol_Vinc_Rem"},
+      // A block or exclusion may take a slip of another remittance.
+      {SlipRows({{"0001", "0000000005", "S"}, {"0001", "0000000404", "S"}}), "B", unknown},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.error + " " + c.movement);
+    EXPECT_EQ(Call("AtualizaBoleto", Atualiza(c.rows, "0000000002", c.movement)).error(), c.error);
+    EXPECT_EQ(Scalar("SELECT group_concat(IDSITUCNABP || ':' || NRCNABPAGREM, ' ') FROM "
+                     "(SELECT * FROM BOLETOPAG WHERE CDFILIBPAG = '0001' ORDER BY NRLANBOLPAG)"),
+              "00: 00: 00: 10:0000000001");
+    EXPECT_EQ(Scalar("SELECT count(*) FROM CNABPAGBOL WHERE NRCNABPAG = '0000000002'"), "0");
+  }
+}
+
+TEST_F(MethodsTest, AtualizaBoletoTakesARepeatedSlipOnceAndABlankLinkAsNone) {
+  CheckResultServ(Call("SetCNABPag", {NewRemittance("0000000002")}));
+  store->db().Exec("UPDATE BOLETOPAG SET NRCNABPAGREM = '   ' WHERE NRLANBOLPAG = '0000000002'");
+  Packet rows = SlipRows({{"0001", "0000000002", "S"}, {"0001", "0000000001", "S"}, {"0001", "0000000002", "S"}});
+  EXPECT_EQ(Call("BolVincRem", {rows}).text(), "");
+  CheckResultServ(Call("AtualizaBoleto", Atualiza(rows, "0000000002", "I")));
+  EXPECT_EQ(Scalar("SELECT group_concat(NRLANBOLPAG || ':' || IDOPECNABPAG, ' ') FROM "
+                   "(SELECT * FROM CNABPAGBOL WHERE NRCNABPAG = '0000000002' ORDER BY NRLANBOLPAG)"),
+            "0000000001:I 0000000002:I");
+  EXPECT_EQ(Scalar("SELECT NRCNABPAGREM FROM BOLETOPAG WHERE NRLANBOLPAG = '0000000002'"), "0000000002");
+}
+
+// A refusal inside a unit of work undoes only the method's own changes, and
+// the working list of keys leaves nothing behind.
+TEST_F(MethodsTest, ARefusedAtualizaBoletoKeepsTheRestOfTheWork) {
+  auto work = net->BeginWork();
+  CheckResultServ(Call("SetCNABPag", {NewRemittance("0000000002")}));
+  EXPECT_EQ(Call("BolVincRem", {SlipRows({{"0001", "0000000005", "S"}})}).text(), "Bol_Vinc_Rem");
+  EXPECT_EQ(Call("AtualizaBoleto", Atualiza(SlipRows({{"0001", "0000000001", "S"}, {"0001", "0000000005", "S"}}),
+                                           "0000000002", "I"))
+                .error(),
+            "Bol_Vinc_Rem");
+  work.Commit();
+  EXPECT_FALSE(store->db().InTransaction());
+  EXPECT_EQ(Scalar("SELECT count(*) FROM CNABPAG WHERE NRCNABPAG = '0000000002'"), "1");
+  EXPECT_EQ(Scalar("SELECT IDSITUCNABP FROM BOLETOPAG WHERE NRLANBOLPAG = '0000000001'"), "00");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM temp.PAG_SLIPKEYS"), "0");
+  // Outside a unit of work the check leaves no transaction open.
+  EXPECT_EQ(Call("BolVincRem", {SlipRows({{"0001", "0000000001", "S"}})}).text(), "");
+  EXPECT_FALSE(store->db().InTransaction());
+}
+
 std::vector<Arg> Cancela(const std::string& op, const std::string& flag, const Packet& rows) {
   return {"01", "0000000001", op, flag, rows};
 }
