@@ -1,5 +1,6 @@
 #include "host/barcode.h"
 
+#include <algorithm>
 #include <array>
 
 #include "host/text.h"
@@ -111,34 +112,37 @@ int UtilityMod11Digit(std::string_view digits) {
   return (r == 0 || r == 1) ? 0 : 11 - r;
 }
 
+// The amount in cents of the ten digits of positions 10-19.
+void BarcodePieces::SetAmount() {
+  long long cents = 0;
+  for (const char c : amountDigits()) cents = cents * 10 + (c - '0');
+  amount = Money::FromCents(cents);
+}
+
 BarcodePieces BarcodePieces::FromBarcode(std::string_view barcode) {
-  const std::string b = BarcodeDigits(barcode);
   BarcodePieces p;
-  p.bank = Piece(b, 1, 3);
-  p.currency = Piece(b, 4, 1);
-  p.checkDigit = Piece(b, 5, 1);
-  p.factor = Piece(b, 6, 4);
-  p.amountDigits = Piece(b, 10, 10);
-  p.freeField = Piece(b, 20, 25);
-  p.amount = Money::FromCents(StrToInt(p.amountDigits));
+  const std::string_view t = TrimView(barcode);
+  if (t.size() == kBarcodeDigits && IsDigits(t)) {
+    std::copy(t.begin(), t.end(), p.digits_.begin());
+  } else {
+    const std::string b = BarcodeDigits(barcode);  // throws the BarcodeError that says why
+    std::copy(b.begin(), b.end(), p.digits_.begin());
+  }
+  p.filled_ = true;
+  p.SetAmount();
   return p;
 }
 
 BarcodePieces BarcodePieces::FromTypedLine(std::string_view typedLine) {
   const std::string d = TypedLineDigits(typedLine);
+  // Bank and currency 1-4, then the free field's three parts (each without
+  // its check digit), the general check digit 33, the factor and amount 34-47.
   BarcodePieces p;
-  p.bank = Piece(d, 1, 3);
-  p.currency = Piece(d, 4, 1);
-  p.checkDigit = Piece(d, 33, 1);
-  p.factor = Piece(d, 34, 4);
-  p.amountDigits = Piece(d, 38, 10);
-  p.freeField = Piece(d, 5, 5) + Piece(d, 11, 10) + Piece(d, 22, 10);
-  p.amount = Money::FromCents(StrToInt(p.amountDigits));
+  const std::string b = Piece(d, 1, 4) + Piece(d, 33, 15) + Piece(d, 5, 5) + Piece(d, 11, 10) + Piece(d, 22, 10);
+  std::copy(b.begin(), b.end(), p.digits_.begin());
+  p.filled_ = true;
+  p.SetAmount();
   return p;
-}
-
-std::string BarcodePieces::Barcode() const {
-  return bank + currency + checkDigit + factor + amountDigits + freeField;
 }
 
 std::string BarcodeFromTypedLine(std::string_view typedLine) {

@@ -4,7 +4,7 @@
 //
 //   BarcodePieces p = BarcodePieces::FromTypedLine(
 //       "00190.00009 03432.568008 00010.035178 1 91700000014780");
-//   p.bank;        // "001"
+//   p.bank();      // "001"
 //   p.amount;      // Money::FromCents(14780)
 //   p.Barcode();   // "00191917000000147800000003432568000001003517"
 //   BancoCdBarra(p.Barcode());   // "001"
@@ -18,6 +18,8 @@
 // the factor 34-37 and the amount 38-47.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -61,14 +63,17 @@ int BankSlipMod11Digit(std::string_view digits);
 int UtilityMod11Digit(std::string_view digits);
 
 // The pieces of a bank slip's barcode, as text of their widths, and the
-// amount in cents.
+// amount in cents. The 44 digits are kept in place, in the barcode's order,
+// and each piece is a view of them (valid as long as the pieces): making
+// the pieces of a slip allocates nothing. Pieces made by default are empty.
 struct BarcodePieces {
-  std::string bank;         // 3
-  std::string currency;     // 1
-  std::string checkDigit;   // 1, the general check digit
-  std::string factor;       // 4, due-date factor
-  std::string amountDigits; // 10, amount in cents
-  std::string freeField;    // 25
+  std::string_view bank() const { return Digits(0, 3); }
+  std::string_view currency() const { return Digits(3, 1); }
+  std::string_view checkDigit() const { return Digits(4, 1); }  // the general check digit
+  std::string_view factor() const { return Digits(5, 4); }      // due-date factor
+  std::string_view amountDigits() const { return Digits(9, 10); }  // amount in cents
+  std::string_view factorAndAmount() const { return Digits(5, 14); }  // positions 6-19
+  std::string_view freeField() const { return Digits(19, 25); }
   Money amount;
 
   // From the 44 digits of a barcode (blanks around are ignored). Throws
@@ -81,7 +86,16 @@ struct BarcodePieces {
   static BarcodePieces FromTypedLine(std::string_view typedLine);
 
   // The 44-digit barcode made of the pieces.
-  std::string Barcode() const;
+  std::string Barcode() const { return std::string(Digits(0, 44)); }
+
+ private:
+  std::string_view Digits(std::size_t at, std::size_t count) const {
+    return filled_ ? std::string_view(digits_.data() + at, count) : std::string_view();
+  }
+  void SetAmount();
+
+  std::array<char, 44> digits_{};
+  bool filled_ = false;
 };
 
 // The 44-digit barcode of a typed line (pieces rebuilt in barcode order).

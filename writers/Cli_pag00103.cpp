@@ -221,7 +221,7 @@ class TdtmPag_Remessa_Bradesco {
 
   void Run();
   // The slip being written ("0001/0000001234"), for messages.
-  const std::string& slip() const { return context_.slip; }
+  std::string slip() const { return context_.slip.str(); }
 
  private:
   // Run
@@ -334,7 +334,7 @@ void TdtmPag_Remessa_Bradesco::Run() {
       stFilial = Text(kBranch);
       stLancamento = Text(kEntry);
       stBaixa = Text(kMode);
-      context_.slip = AllTrim(stFilial) + "/" + AllTrim(stLancamento);
+      context_.slip.Set(stFilial, stLancamento);
       Detail();
       ctx_.SlipWritten(*fields_[kBranch], *fields_[kEntry]);
       lastSupplier = Text(kSupplier);
@@ -348,7 +348,7 @@ void TdtmPag_Remessa_Bradesco::Run() {
     throw;
   }
   slips_.EnableControls();
-  context_.slip.clear();
+  context_.slip.Clear();
 
   ++inQtdRegistros;
   ++inSequencial;
@@ -464,8 +464,8 @@ void TdtmPag_Remessa_Bradesco::ValorDocumento() {
 PayeeBlock TdtmPag_Remessa_Bradesco::ContaFornecedor() {
   if (stModo == "31" && stBanco != kOwnBank) return {"0", "0", "0", "00"};
   if (stModo == "31") {
-    const std::string agency = pieces_.freeField.substr(0, 4);    // barcode 20-23
-    const std::string account = pieces_.freeField.substr(17, 7);  // barcode 37-43
+    const std::string agency(pieces_.freeField().substr(0, 4));     // barcode 20-23
+    const std::string account(pieces_.freeField().substr(17, 7));   // barcode 37-43
     return {agency, Mod11_B7(agency), account, Mod11_B7(account) + " "};
   }
   if (stBaixa == "O") {
@@ -484,7 +484,8 @@ PayeeBlock TdtmPag_Remessa_Bradesco::ContaFornecedor() {
 
 // Complementary information (374-413) by the payment mode.
 std::string TdtmPag_Remessa_Bradesco::InformacaoComplementar() const {
-  if (stModo == "31") return pieces_.freeField + pieces_.checkDigit + pieces_.currency + std::string(13, ' ');
+  if (stModo == "31")
+    return std::string(pieces_.freeField()).append(pieces_.checkDigit()).append(pieces_.currency()).append(13, ' ');
   if (stModo == "03" || stModo == "07" || stModo == "08") return BlankFilled("C0000000101", 40);
   return std::string(40, ' ');
 }
@@ -612,9 +613,9 @@ void TdtmPag_Remessa_Bradesco::Detail() {
   rec.raw(118, 119, payee.accountDigits);
   rec.plain(120, 135, ourNumber);
   if (bradescoSlip) {
-    rec.num(136, 138, pieces_.freeField.substr(4, 2));
-    rec.num(139, 141, pieces_.freeField.substr(6, 2));
-    rec.num(142, 150, pieces_.freeField.substr(8, 9));
+    rec.num(136, 138, pieces_.freeField().substr(4, 2));
+    rec.num(139, 141, pieces_.freeField().substr(6, 2));
+    rec.num(142, 150, pieces_.freeField().substr(8, 9));
   } else {
     rec.zeros(136, 138);
     rec.zeros(139, 141);
@@ -629,11 +630,11 @@ void TdtmPag_Remessa_Bradesco::Detail() {
     rec.zeros(182, 189);
   rec.lit(190, 190, "0");
   if (stModo == "31")
-    rec.num(191, 194, pieces_.factor);
+    rec.num(191, 194, pieces_.factor());
   else
     rec.zeros(191, 194);
   if (stModo == "31")
-    rec.num(195, 204, pieces_.amountDigits);  // as the barcode writes it
+    rec.num(195, 204, pieces_.amountDigits());  // as the barcode writes it
   else
     rec.amount(195, 204, vrDocumento);
   rec.amount(205, 219, vrPagamento);

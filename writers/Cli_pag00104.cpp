@@ -658,7 +658,7 @@ class RemessaBcoItau {
   void Run();
   // The bank and the slip being written, for messages.
   const RecordContext& context() const { return file_.context(); }
-  const std::string& slip() const { return file_.context().slip; }
+  std::string slip() const { return file_.context().slip.str(); }
 
  private:
   // Run
@@ -696,6 +696,9 @@ class RemessaBcoItau {
   // Slip values
   std::string_view Modo() const { return FieldText(f_.mode); }
   std::string SlipName() const { return AllTrim(FieldText(f_.branch)) + "/" + AllTrim(FieldText(f_.entry)); }
+  // Names the current slip in errors by its own text, which the run does
+  // not change; the label is made only when an error is raised.
+  void NameSlip() { file_.SetSlip(FieldText(f_.branch), FieldText(f_.entry)); }
   std::string SeuNumero() const { return AllTrim(std::string(FieldText(f_.branch)).append(FieldText(f_.entry))); }
   Money Valor() const { return NotNegative(f_.value.AsMoney(), "do pagamento"); }
   std::optional<Date> Vencimento() const { return OptionalDate(f_.due); }
@@ -714,6 +717,7 @@ class RemessaBcoItau {
   RemessaData& d_;
   TDataSet& slips_;
   SlipFields f_;
+  std::optional<TaxGuideFields> guideFields_;  // looked up at the first guide of the run
   Febraban240File file_;
 
   std::string stFormaPagto;    // payment form of the open batch
@@ -793,7 +797,7 @@ void RemessaBcoItau::VerificaBoletos() {
   placements_.reserve(static_cast<std::size_t>(slips_.RecordCount()));
   for (slips_.First(); !slips_.Eof(); slips_.Next()) {
     ++marked_;
-    file_.SetSlip(SlipName());
+    NameSlip();
     const Placement& p = Placed();
     if (p.kind != Kind::kNone) continue;
     const std::string mode = std::string(Modo()) + ": " + std::string(p.why);
@@ -818,7 +822,7 @@ Placement RemessaBcoItau::Place() const {
   p.bank = RetornaBanco(slips_);
   const std::string_view mode = Modo();
   const bool barcode = !EmptyString(FieldText(f_.barcode));
-  p.form = FormOf(mode, p.bank, FieldText(f_.bank), f_.docLimit.AsMoney(), f_.value.AsMoney());
+  p.form = std::string(FormOf(mode, p.bank, FieldText(f_.bank), f_.docLimit.AsMoney(), f_.value.AsMoney()));
   p.kind = KindOfForm(p.form);
   if (p.form == "10") {
     p.why = "ordem de pagamento";
@@ -839,7 +843,7 @@ Placement RemessaBcoItau::Place() const {
 // segments.
 void RemessaBcoItau::Write(const Placement& p) {
   if (p.kind == Kind::kNone) throw std::logic_error("Itaú: the slip " + SlipName() + " has no place in the file");
-  file_.SetSlip(SlipName());
+  NameSlip();
   if (file_.batchOpen() && p.form != stFormaPagto) CloseBatch();
   if (!file_.batchOpen()) BatchHeader(p);
   switch (p.kind) {
@@ -1119,11 +1123,11 @@ void RemessaBcoItau::SegmentJ(bool pix) {
       rec.zeros(23, 36);
       rec.zeros(37, 61);
     } else {
-      rec.num(18, 20, code.bank);
-      rec.num(21, 21, code.currency);
-      rec.num(22, 22, code.checkDigit);
-      rec.num(23, 36, code.factor + code.amountDigits);
-      rec.num(37, 61, code.freeField);
+      rec.num(18, 20, code.bank());
+      rec.num(21, 21, code.currency());
+      rec.num(22, 22, code.checkDigit());
+      rec.num(23, 36, code.factorAndAmount());
+      rec.num(37, 61, code.freeField());
     }
     rec.text(62, 91, FieldText(f_.name));
     rec.date(92, 99, Vencimento(), "ddmmyyyy");
@@ -1178,7 +1182,8 @@ void RemessaBcoItau::SegmentJ52(bool pix) {
 void RemessaBcoItau::SegmentN(const Placement& p) {
   const Layout* layout = SegmentNLayout(p.form);
   if (layout == nullptr) throw std::logic_error("Itaú: no segment N for form " + p.form);
-  TaxGuide g = TaxGuideOf(slips_);
+  if (!guideFields_) guideFields_.emplace(slips_);
+  TaxGuide g = TaxGuideOf(*guideFields_);
   g.contributorType = d_.cdsEmpresa.FieldByName("IDTPIJUREMPR").AsString();  // the company, never the branch
   g.contributorNumber = Contribuinte();
   if (p.form == "21") {

@@ -212,7 +212,7 @@ struct Inscricao {
 Inscricao InscricaoFavorecido(std::string_view fileRegistration, std::string_view registration) {
   Inscricao i;
   i.digits = AllTrim(Nr_Codigo(EmptyString(fileRegistration) ? registration : fileRegistration));
-  i.type = i.digits.size() == 11 ? "1" : "2";
+  i.type = std::string(i.digits.size() == 11 ? "1" : "2");
   return i;
 }
 
@@ -367,7 +367,6 @@ class RemessaSantander {
   // Slip values
   std::string_view Campo(CampoBoleto c) const { return FieldText(*campos_[c]); }
   std::string_view Modo() const { return Campo(kModo); }
-  std::string SlipName() const { return AllTrim(Campo(kFilialBol)) + "/" + AllTrim(Campo(kLancamento)); }
   std::string SeuNumero() const { return AllTrim(std::string(Campo(kFilialBol)).append(Campo(kLancamento))); }
   Money Valor() const { return NotNegative(campos_[kValor]->AsMoney(), "do pagamento"); }
   std::optional<Date> Vencimento() const { return OptionalDate(*campos_[kVencimento]); }
@@ -382,6 +381,7 @@ class RemessaSantander {
   TDataSet& slips_;
   const PayeeFields payee_;  // the slip fields of RetornaBanco
   std::array<const TField*, kCampos> campos_{};
+  std::optional<TaxGuideFields> guideFields_;  // looked up at the first guide of the run
   Febraban240File file_;
 
   std::string stFormaPagto;  // payment method of the slip being written
@@ -398,7 +398,7 @@ class RemessaSantander {
   std::string payingDigit_;  // its one check digit (71)
   std::string sequence_;   // the file's sequence (158-163)
   std::optional<std::string> contributor_;  // the company's registration digits, for taxes
-  std::string slipName_;   // the slip of stBanco and stFormaPagto
+  SlipName slip_;          // the slip of stBanco and stFormaPagto: its own text in the dataset
   std::string masksBank_;  // the bank whose pictures qryMascBancoForn holds
   bool masksLoaded_ = false;
   std::string agencyPicture_;   // its CDPICTAGEN
@@ -473,8 +473,8 @@ void RemessaSantander::Filtra(bool boletos) {
 
 // The bank and the payment method of the current slip.
 std::string RemessaSantander::Metodo() {
-  slipName_ = SlipName();
-  file_.SetSlip(slipName_);
+  slip_.Set(Campo(kFilialBol), Campo(kLancamento));
+  file_.SetSlip(slip_);
   stBanco = RetornaBanco(payee_);
   stFormaPagto = FormaLancamento(Modo(), stBanco);
   return stFormaPagto;
@@ -518,7 +518,7 @@ void RemessaSantander::Boletos() {
 
 // One slip into the batch of its method, opened when none is.
 void RemessaSantander::ProcessaPagamento(const std::string& method) {
-  file_.SetSlip(slipName_);
+  file_.SetSlip(slip_);
   if (!file_.batchOpen()) BatchHeader(method);
   switch (TipoDe(method)) {
     case Tipo::kPix:
@@ -668,7 +668,7 @@ void RemessaSantander::BatchHeader(const std::string& method) {
   std::string_view version = "031";
   if (tipo == Tipo::kBoleto) version = "030";
   if (tributo) version = "010";
-  const std::string saved = file_.context().slip;
+  const SlipName saved = file_.context().slip;
   file_.ClearSlip();
   LeEmpresa();  // the registration is checked again for every batch
   stIdent = BuscaIdentPag(d_, ctx_.net, ctx_.companyCode);
@@ -705,7 +705,7 @@ SantanderPayeeAccount PayeeOf(const SantanderPayeeSource& source, const RecordCo
     return SantanderPayeeAccountOf(source);
   } catch (const FieldError& e) {
     throw FieldError(context.bank + ", Segmento A, positions 24-42 (Agência e conta do favorecido): " + e.what() +
-                     "; slip " + context.slip);
+                     "; slip " + context.slip.str());
   }
 }
 
@@ -835,7 +835,7 @@ void RemessaSantander::SegmentBPix() {
   if (TextLength(keyType) > 2 || TextLength(key) > 99)
     throw FieldError(std::string(kSantander.name) + ", " + std::string(kSegmentBPix.name()) +
                      ": the PIX key type '" + std::string(keyType) + "' or the key '" + std::string(key) +
-                     "' is longer than its field (2, 99); slip " + file_.context().slip);
+                     "' is longer than its field (2, 99); slip " + file_.context().slip.str());
 
   file_.DetailSameSequence(kSegmentBPix, [&](Record& rec) {
     rec.lit(14, 14, "B");
@@ -904,7 +904,8 @@ void RemessaSantander::SegmentW() {
 void RemessaSantander::SegmentN() {
   const Layout* layout = FebrabanSegmentNLayout(stFormaPagto);
   if (layout == nullptr) throw std::logic_error("Santander: no segment N for method " + stFormaPagto);
-  TaxGuide guide = TaxGuideOf(slips_);
+  if (!guideFields_) guideFields_.emplace(slips_);
+  TaxGuide guide = TaxGuideOf(*guideFields_);
   guide.contributorType = d_.cdsEmpresa.FieldByName("IDTPIJUREMPR").AsString();
   guide.contributorNumber = Contribuinte();
 

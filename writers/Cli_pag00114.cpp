@@ -228,7 +228,7 @@ class RemessaBcoBrasil {
 
   void Run();
   // The slip being written ("0001/0000001234"), for messages.
-  const std::string& slip() const { return file_.context().slip; }
+  std::string slip() const { return file_.context().slip.str(); }
   const RecordContext& context() const { return file_.context(); }
 
  private:
@@ -259,7 +259,6 @@ class RemessaBcoBrasil {
 
   // Slip values
   std::string_view Modo() const { return Text(f_.mode); }
-  std::string SlipName() const { return AllTrim(Text(f_.branch)) + "/" + AllTrim(Text(f_.entry)); }
   std::string SeuNumero() const { return AllTrim(std::string(Text(f_.branch)).append(Text(f_.entry))); }
   Money Valor() const { return NotNegative(f_.value.AsMoney(), "do pagamento"); }
   std::optional<Date> Vencimento() const { return OptionalDate(f_.due); }
@@ -272,6 +271,7 @@ class RemessaBcoBrasil {
   RemessaData& d_;
   TDataSet& slips_;
   SlipFields f_;
+  std::optional<TaxGuideFields> guideFields_;  // looked up at the first guide of the run
   AddressFields address_;
   Febraban240File file_;
 
@@ -320,7 +320,7 @@ void RemessaBcoBrasil::Run() {
   boTesta = true;
   FileHeader();
   while (!slips_.Eof()) {
-    file_.SetSlip(SlipName());
+    file_.SetSlip(Text(f_.branch), Text(f_.entry));  // the slip's own text, which the run does not change
     stBanco = BancoPagamento();
     if (kTitulos.find(Modo().front()) != std::string_view::npos)
       ProcessaTitulo();
@@ -661,10 +661,11 @@ void RemessaBcoBrasil::SegmentJ() {
   Money desconto;
   Money acrescimo;
   if (!EmptyString(barcode)) {
-    if (code.amountDigits.front() != '0')
+    if (code.amountDigits().front() != '0')
       throw FieldError(std::string(kBancoDoBrasil.name) + ", Segmento J, positions 100-114 (Valor do título): value '" +
-                       code.amountDigits + "' of the barcode does not fit in 9 digits; slip " + slip());
-    titulo = Money::FromCents(StrToInt(code.amountDigits.substr(1)));
+                       std::string(code.amountDigits()) + "' of the barcode does not fit in 9 digits; slip " +
+                       slip());
+    titulo = Money::FromCents(StrToInt(code.amountDigits().substr(1)));
     if (valor - titulo > Money())
       acrescimo = valor - titulo;
     else
@@ -722,7 +723,8 @@ void RemessaBcoBrasil::SegmentW() {
 void RemessaBcoBrasil::SegmentN() {
   const Layout* layout = FebrabanSegmentNLayout(stFormaPagto);
   if (layout == nullptr) throw std::logic_error("Banco do Brasil: no segment N for method " + stFormaPagto);
-  TaxGuide guide = TaxGuideOf(slips_);
+  if (!guideFields_) guideFields_.emplace(slips_);
+  TaxGuide guide = TaxGuideOf(*guideFields_);
   guide.contributorType = d_.cdsEmpresa.FieldByName("IDTPIJUREMPR").AsString();  // the company, never the branch
   guide.contributorNumber = Contribuinte();
   if (stFormaPagto == "21") {

@@ -238,6 +238,35 @@ TEST(RecordSink, BlockOfLinesIsCheckedRecordByRecord) {
   }
 }
 
+// Each byte is checked wherever it falls: in the first or second eight of
+// a sixteen-byte group, or in the tail of a line whose width is no multiple
+// of sixteen; the bytes just inside printable ASCII pass.
+TEST(RecordSink, EveryColumnOfABlockIsChecked) {
+  constexpr std::size_t kWidth = 37;
+  const std::string good(kWidth, 'x');
+  for (std::size_t column = 0; column < kWidth; ++column) {
+    for (const char bad : {'\0', '\x1F', '\x7F', '\x80', '\xFF'}) {
+      std::string second = good;
+      second[column] = bad;
+      MemorySink sink;
+      try {
+        sink.writeLines(good + "\r\n" + second + "\r\n", kWidth);
+        ADD_FAILURE() << "accepted byte " << static_cast<int>(bad) << " at column " << column + 1;
+      } catch (const FieldError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "record 2 has a byte that is not printable ASCII at column " + std::to_string(column + 1));
+      }
+    }
+    for (const char edge : {' ', '~'}) {
+      std::string line = good;
+      line[column] = edge;
+      MemorySink sink;
+      sink.writeLines(line + "\r\n", kWidth);
+      EXPECT_EQ(sink.records(), 1);
+    }
+  }
+}
+
 // A sink of its own sees a block as it sees records written one by one.
 TEST(RecordSink, ABlockReachesOtherSinksRecordByRecord) {
   class Recording final : public RecordSink {

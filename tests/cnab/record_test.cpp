@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "host/errors.h"
@@ -242,6 +244,140 @@ TEST(Record, FollowsALayoutCheckedAtCompileTime) {
   Record shortOne(kCtx, kTrailer);
   shortOne.num(1, 3, "001");
   ExpectMentions(ErrorOf([&] { shortOne.finish(); }), {"4-7 (Lote)"});
+}
+
+// Every refusal, word for word: the common values are written inline and
+// the rest by a general path, and both must raise the same message, naming
+// the layout's field when the call names none.
+constexpr FieldSpec kTestRows[] = {{1, 3, "Banco"},   {4, 8, "Lote"}, {9, 9, "Registro"}, {10, 24, "Valor"},
+                                   {25, 32, "Data"},  {33, 40, "Nome"}, {41, 41, "DV"}};
+constexpr Layout kTest("Segmento T", 41, kTestRows);
+
+TEST(Record, RefusalsWordForWord) {
+  const RecordContext ctx{"Banco (999)", "0001/0000001234"};
+  // The fields before the one tried: bank, batch, type, amount, date, name.
+  auto upTo = [](Record& r, int fields) {
+    if (fields > 0) r.num(1, 3, "001");
+    if (fields > 1) r.num(4, 8, "1");
+    if (fields > 2) r.lit(9, 9, "3");
+    if (fields > 3) r.zeros(10, 24);
+    if (fields > 4) r.zeros(25, 32);
+    if (fields > 5) r.blank(33, 40);
+  };
+  struct Case {
+    int before;
+    std::function<void(Record&)> field;
+    const char* message;  // after "Banco (999), Segmento T, positions "
+  };
+  const Case cases[] = {
+      {0, [](Record& r) { r.num(1, 3, "1234"); }, "1-3 (Banco): value '1234' does not fit in 3 positions"},
+      {0, [](Record& r) { r.num(1, 3, " 12\x7f "); },
+       "1-3 (Banco): value ' 12\\x7F ' has a character that is not printable ASCII"},
+      {0, [](Record& r) { r.num(1, 3, "0001234", "Meu"); },
+       "1-3 (Meu): value '0001234' does not fit in 3 positions"},
+      {1, [](Record& r) { r.num(4, 8, std::int64_t{-12}); }, "4-8 (Lote): value '-12' is negative"},
+      {1, [](Record& r) { r.num(4, 8, std::int64_t{123456}); },
+       "4-8 (Lote): value '123456' does not fit in 5 positions"},
+      {2, [](Record& r) { r.lit(9, 9, "33"); },
+       "9-9 (Registro): value '33' is a literal of 2 characters for 1 positions"},
+      {2, [](Record& r) { r.lit(9, 9, "\n"); },
+       "9-9 (Registro): value '\\x0A' has a character that is not printable ASCII"},
+      {2, [](Record& r) { r.raw(9, 9, "ab"); }, "9-9 (Registro): value 'ab' has 2 characters for 1 positions"},
+      {2, [](Record& r) { r.plain(9, 9, "\t"); },
+       "9-9 (Registro): value '\\x09' has a character that is not printable ASCII"},
+      {3, [](Record& r) { r.amount(10, 24, Money::FromCents(-5)); },
+       "10-24 (Valor): value '-0.05' is a negative amount"},
+      {3, [](Record& r) { r.amount(10, 24, Money::FromCents(1'000'000'000'000'000)); },
+       "10-24 (Valor): value '10000000000000.00' is an amount that does not fit in 15 positions"},
+      {4, [](Record& r) { r.date(25, 32, MakeDate(2026, 2, 30), "ddmmyyyy"); },
+       "25-32 (Data): holds a date that does not exist"},
+      {4, [](Record& r) { r.date(25, 32, MakeDate(10000, 1, 1), "yyyymmdd"); },
+       "25-32 (Data): holds a year that has no four digits"},
+      {4, [](Record& r) { r.date(25, 32, MakeDate(2026, 1, 1), "ddmmyy"); },
+       "25-32 (Data): value 'ddmmyy' is a date pattern of 6 characters for 8 positions"},
+      {4, [](Record& r) { r.date(25, 32, std::nullopt, "ddmmyyy\x01"); },
+       "25-32 (Data): value 'ddmmyyy\\x01' is a date pattern with a character that is not printable ASCII"},
+      {5, [](Record& r) { r.digits(33, 40, "1.234.567.890"); },
+       "33-40 (Nome): value '1.234.567.890' has more than 8 significant digits"},
+      {6, [](Record& r) { r.num(41, 41, "x y"); }, "41-41 (DV): value 'x y' does not fit in 1 positions"},
+  };
+  for (const Case& c : cases) {
+    Record rec(ctx, kTest);
+    upTo(rec, c.before);
+    EXPECT_EQ(ErrorOf([&] { c.field(rec); }),
+              std::string("Banco (999), Segmento T, positions ") + c.message + "; slip 0001/0000001234");
+  }
+}
+
+TEST(Record, FastAndGeneralPathsWriteTheSame) {
+  // Numbers: blanks around are trimmed, leading zeros past the width dropped.
+  struct Num {
+    const char* value;
+    const char* out;
+  };
+  for (const Num& c : {Num{"", "00000"}, Num{" 1", "00001"}, Num{"1 ", "00001"}, Num{"  ", "00000"},
+                       Num{"0012345", "12345"}, Num{"a-b", "00a-b"}}) {
+    Record rec(kCtx, "R", 5);
+    rec.num(1, 5, c.value);
+    EXPECT_EQ(rec.finish(), c.out) << "'" << c.value << "'";
+  }
+  // Text: each character mapped one by one as the host decodes it,
+  // whatever its encoding (UTF-8 of two, three and four bytes, overlong
+  // forms, cut sequences, Latin-1 bytes), then blanks; CampoValido agrees.
+  for (const char* v : {"Jos\xc3\xa9 \xc3\x87\xc3\xa3o", "\xc1\x81xyz", "\xe2\x82\xac \xc3", "\xc3\x28" "ab",
+                        "\xf0\x9f\x98\x80x", "\xe7\xe3o!", "\xc4\x80\xc2\xa0z", "a\xc3", "\xdf\xbf\xc2\x7f"}) {
+    const std::string_view s(v);
+    std::string mapped;
+    for (std::size_t i = 0; i < s.size();) mapped.push_back(cnab_detail::CleanChar(cnab_detail::NextChar(s, i)));
+    EXPECT_EQ(CampoValido(v), mapped) << v;
+    Record rec(kCtx, "R", 8);
+    rec.text(1, 8, v);
+    std::string expected = mapped.substr(0, 8);
+    expected.resize(8, ' ');
+    EXPECT_EQ(rec.finish(), expected) << v;
+  }
+  // Amounts and dates at the edges of their widths.
+  Record amount(kCtx, "R", 15);
+  amount.amount(1, 15, Money::FromCents(999'999'999'999'999));
+  EXPECT_EQ(amount.finish(), "999999999999999");
+  struct Day {
+    Date date;
+    const char* pattern;
+    const char* out;
+  };
+  for (const Day& c : {Day{MakeDate(1, 1, 1), "ddmmyyyy", "01010001"},
+                       Day{MakeDate(9999, 12, 31), "yyyymmdd", "99991231"},
+                       Day{MakeDate(0, 3, 4), "yyyymmdd", "00000304"},
+                       Day{MakeDate(2026, 12, 6), "mmddyyyy", "12062026"}}) {
+    Record rec(kCtx, "R", 8);
+    rec.date(1, 8, c.date, c.pattern);
+    EXPECT_EQ(rec.finish(), c.out) << c.pattern;
+  }
+}
+
+TEST(Record, TheSlipIsNamedByItsBranchAndEntryWhenAnErrorIsRaised) {
+  RecordContext ctx{"Banco (999)", {}};
+  std::string branch = " 0001 ";
+  std::string entry = "0000001234  ";
+  ctx.slip.Set(branch, entry);
+  EXPECT_FALSE(ctx.slip.empty());
+  EXPECT_EQ(ctx.slip.str(), "0001/0000001234");
+  Record rec(ctx, "R", 3);
+  EXPECT_EQ(ErrorOf([&] { rec.num(1, 3, "1234"); }),
+            "Banco (999), R, positions 1-3: value '1234' does not fit in 3 positions; slip 0001/0000001234");
+  // A slip whose branch and entry are empty is still named; a cleared one is not.
+  ctx.slip.Set("", "");
+  EXPECT_EQ(ctx.slip.str(), "/");
+  Record blank(ctx, "R", 3);
+  EXPECT_NE(ErrorOf([&] { blank.finish(); }).find("; slip /"), std::string::npos);
+  ctx.slip.Clear();
+  EXPECT_TRUE(ctx.slip.empty());
+  Record none(ctx, "R", 3);
+  EXPECT_EQ(ErrorOf([&] { none.finish(); }), "Banco (999), R: no field was written, the record is 3 positions wide");
+  // A label given whole is named as it is, and replaces the branch and entry.
+  ctx.slip.Set(branch, entry);
+  ctx.slip = SlipName("lote 7");
+  EXPECT_EQ(ctx.slip.str(), "lote 7");
 }
 
 }  // namespace

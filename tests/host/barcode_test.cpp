@@ -42,12 +42,16 @@ TEST(BarcodePieces, BarcodeAndTypedLineGiveTheSamePieces) {
   for (const Slip& s : kSlips) {
     const BarcodePieces a = BarcodePieces::FromBarcode(s.barcode);
     const BarcodePieces b = BarcodePieces::FromTypedLine(s.typedLine);
-    EXPECT_EQ(a.bank, s.bank) << s.name;
-    EXPECT_EQ(a.currency, "9") << s.name;
-    EXPECT_EQ(a.checkDigit, std::string(1, s.barcode[4])) << s.name;
-    EXPECT_EQ(a.factor, s.factor) << s.name;
+    EXPECT_EQ(a.bank(), s.bank) << s.name;
+    EXPECT_EQ(a.currency(), "9") << s.name;
+    EXPECT_EQ(a.checkDigit(), std::string(1, s.barcode[4])) << s.name;
+    EXPECT_EQ(a.factor(), s.factor) << s.name;
     EXPECT_EQ(a.amount, Money::FromCents(s.cents)) << s.name;
-    EXPECT_EQ(a.freeField, std::string(s.barcode).substr(19)) << s.name;
+    EXPECT_EQ(a.freeField(), std::string(s.barcode).substr(19)) << s.name;
+    EXPECT_EQ(std::string(a.factorAndAmount()), std::string(s.barcode).substr(5, 14)) << s.name;
+    EXPECT_EQ(b.bank(), a.bank()) << s.name;
+    EXPECT_EQ(b.checkDigit(), a.checkDigit()) << s.name;
+    EXPECT_EQ(b.freeField(), a.freeField()) << s.name;
     EXPECT_EQ(b.amount, a.amount) << s.name;
     EXPECT_EQ(a.Barcode(), s.barcode) << s.name;
     EXPECT_EQ(b.Barcode(), s.barcode) << s.name;
@@ -57,6 +61,24 @@ TEST(BarcodePieces, BarcodeAndTypedLineGiveTheSamePieces) {
       if (c >= '0' && c <= '9') typedDigits.push_back(c);
     EXPECT_EQ(TypedLineFromBarcode(s.barcode), typedDigits) << s.name;
   }
+}
+
+TEST(BarcodePieces, KeepTheirOwnDigitsAndAreEmptyByDefault) {
+  const BarcodePieces none;
+  EXPECT_TRUE(none.bank().empty() && none.factorAndAmount().empty() && none.freeField().empty());
+  EXPECT_EQ(none.Barcode(), "");
+  EXPECT_EQ(none.amount, Money());
+  BarcodePieces kept;
+  {
+    std::string code = kSlips[0].barcode;
+    kept = BarcodePieces::FromBarcode(code);
+    code.assign(code.size(), '9');  // the text read from is changed, then gone
+  }
+  EXPECT_EQ(kept.Barcode(), kSlips[0].barcode);
+  EXPECT_EQ(kept.bank(), kSlips[0].bank);
+  // The largest amount a barcode can hold.
+  const std::string largest = std::string("34191") + "1234" + std::string(10, '9') + std::string(25, '0');
+  EXPECT_EQ(BarcodePieces::FromBarcode(largest).amount, Money::FromCents(9'999'999'999));
 }
 
 TEST(BarcodePieces, MalformedInputIsAClearError) {

@@ -194,9 +194,9 @@ TEST(SlipBarcodePieces, TheTypedLineGivesTheBarcodesPieces) {
                            "00190-00009/03432.568008_00010.035178 1 9170000001478 0"}) {
     const BarcodePieces p = SlipBarcodePieces("", line);
     EXPECT_EQ(p.Barcode(), barcode) << line;
-    EXPECT_EQ(p.checkDigit, "1");
-    EXPECT_EQ(p.factor + p.amountDigits, "91700000014780");
-    EXPECT_EQ(p.freeField, fromBarcode.freeField);
+    EXPECT_EQ(p.checkDigit(), "1");
+    EXPECT_EQ(p.factorAndAmount(), "91700000014780");
+    EXPECT_EQ(p.freeField(), fromBarcode.freeField());
   }
   EXPECT_EQ(SlipBarcodePieces(barcode, "anything else").Barcode(), barcode);  // the barcode wins
   EXPECT_THROW(SlipBarcodePieces("", "00190.00009 03432.568008"), BarcodeError);

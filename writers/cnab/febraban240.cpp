@@ -281,21 +281,36 @@ Money NotNegative(Money amount, std::string label) {
   return amount;
 }
 
-TaxGuide TaxGuideOf(const TDataSet& slips) {
+TaxGuideFields::TaxGuideFields(const TDataSet& slips)
+    : revenueCode(slips.FieldByName("CDRECEITAGUIA")),
+      period(slips.FieldByName("DTAPURACGUIA")),
+      reference(slips.FieldByName("NRREFEGUIA")),
+      total(slips.FieldByName("VRFINALBPAG")),
+      otherEntities(slips.FieldByName("VROUTRENTGUIA")),
+      fine(slips.FieldByName("VRMULTABPAG")),
+      interest(slips.FieldByName("VRMORDIABPAG")),
+      percentage(slips.FieldByName("VRPERCENTTRIB")),
+      stateRegistration(slips.FieldByName("CDINSCESTA")),
+      instalment(slips.FieldByName("NRPARCELNOTIFIC")),
+      dueDate(slips.FieldByName("DTVENBOLPAG")) {}
+
+TaxGuide TaxGuideOf(const TaxGuideFields& f) {
   TaxGuide g;
-  g.revenueCode = slips.FieldByName("CDRECEITAGUIA").AsString();
-  g.period = OptionalDate(slips.FieldByName("DTAPURACGUIA"));
-  g.reference = slips.FieldByName("NRREFEGUIA").AsString();
-  g.total = slips.FieldByName("VRFINALBPAG").AsMoney();
-  g.otherEntities = slips.FieldByName("VROUTRENTGUIA").AsMoney();
-  g.fine = slips.FieldByName("VRMULTABPAG").AsMoney();
-  g.interest = slips.FieldByName("VRMORDIABPAG").AsMoney();
-  g.percentage = slips.FieldByName("VRPERCENTTRIB").AsDecimal();
-  g.stateRegistration = slips.FieldByName("CDINSCESTA").AsString();
-  g.instalment = slips.FieldByName("NRPARCELNOTIFIC").AsString();
-  g.dueDate = OptionalDate(slips.FieldByName("DTVENBOLPAG"));
+  g.revenueCode = f.revenueCode.AsString();
+  g.period = OptionalDate(f.period);
+  g.reference = f.reference.AsString();
+  g.total = f.total.AsMoney();
+  g.otherEntities = f.otherEntities.AsMoney();
+  g.fine = f.fine.AsMoney();
+  g.interest = f.interest.AsMoney();
+  g.percentage = f.percentage.AsDecimal();
+  g.stateRegistration = f.stateRegistration.AsString();
+  g.instalment = f.instalment.AsString();
+  g.dueDate = OptionalDate(f.dueDate);
   return g;
 }
+
+TaxGuide TaxGuideOf(const TDataSet& slips) { return TaxGuideOf(TaxGuideFields(slips)); }
 
 namespace {
 
@@ -432,11 +447,11 @@ void SegmentJ(Febraban240File& file, const BankSlipDetail& s) {
     rec.lit(14, 14, "J");
     rec.num(15, 15, MovementCode(s.operation));
     rec.num(16, 17, InstructionCode(s.operation));
-    rec.num(18, 20, s.code.bank);
-    rec.num(21, 21, s.code.currency);
-    rec.num(22, 22, s.code.checkDigit);
-    rec.num(23, 36, s.code.factor + s.code.amountDigits);
-    rec.num(37, 61, s.code.freeField);
+    rec.num(18, 20, s.code.bank());
+    rec.num(21, 21, s.code.currency());
+    rec.num(22, 22, s.code.checkDigit());
+    rec.num(23, 36, s.code.factorAndAmount());
+    rec.num(37, 61, s.code.freeField());
     rec.text(62, 91, s.drawer);
     rec.date(92, 99, s.due, "ddmmyyyy");
     rec.amount(100, 114, s.title);
@@ -461,7 +476,7 @@ BarcodePieces SegmentJBarcode(const Febraban240File& file, std::string_view barc
     return SlipBarcodePieces(barcode, typedLine);
   } catch (const BarcodeError& e) {
     throw FieldError(file.context().bank + ", Segmento J, positions 18-61 (Código de barras): " + e.what() +
-                     "; slip " + file.context().slip);
+                     "; slip " + file.context().slip.str());
   }
 }
 
@@ -535,7 +550,7 @@ void RefuseFieldFaults(Dialogs& dialogs, const TMessages& msgs, const RecordCont
                        const std::function<void()>& run) {
   // The slip, added to a message that does not name it yet.
   auto withSlip = [&context](std::string what) {
-    const std::string slip = "slip " + context.slip;
+    const std::string slip = "slip " + context.slip.str();
     if (!context.slip.empty() && what.find(slip) == std::string::npos) what += "; " + slip;
     return what;
   };
@@ -543,7 +558,7 @@ void RefuseFieldFaults(Dialogs& dialogs, const TMessages& msgs, const RecordCont
     run();
   } catch (const NegativeAmount& e) {
     const std::string text =
-        msgs.Format("Valor_Negativo", {e.label() + " (" + e.value().ToDisplay() + ")", context.slip});
+        msgs.Format("Valor_Negativo", {e.label() + " (" + e.value().ToDisplay() + ")", context.slip.str()});
     MensErro(dialogs, text, true, "Valor_Negativo");
   } catch (const FieldError& e) {
     // A value that does not fit: the record builder names the bank, the

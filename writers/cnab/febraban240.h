@@ -20,7 +20,7 @@
 //   Febraban240File file(kBank);
 //   file.FileHeader(kFileHeader, [&](Record& rec) { rec.blank(9, 17); ... });   // 1-8 by the frame
 //   file.BatchHeader(kBatchHeader, [&](Record& rec) { rec.lit(9, 9, "C"); ... });
-//   file.SetSlip("0001/0000001234");
+//   file.SetSlip(branch, entry);   // errors name "0001/0000001234"
 //   file.Detail(kSegmentA, [&](Record& rec) { rec.lit(14, 14, "A"); ... });   // 1-13 by the frame
 //   file.AddToBatchTotal(amount);
 //   file.StandardBatchTrailer();
@@ -177,10 +177,13 @@ class Febraban240File {
   bool batchOpen() const { return batch_open_; }
   void AddToBatchTotal(Money amount) { batch_total_ += amount; }
 
-  // The slip named by errors while its records are built ("0001/0000001234");
-  // empty for headers and trailers.
-  void SetSlip(std::string slip) { context_.slip = std::move(slip); }
-  void ClearSlip() { context_.slip.clear(); }
+  // The slip named by errors while its records are built: its branch and
+  // entry, read only when an error names them ("0001/0000001234"; see
+  // SlipName for how long the views must live); none for headers and
+  // trailers.
+  void SetSlip(std::string_view branch, std::string_view entry) { context_.slip.Set(branch, entry); }
+  void SetSlip(SlipName slip) { context_.slip = std::move(slip); }
+  void ClearSlip() { context_.slip.Clear(); }
   const RecordContext& context() const { return context_; }
 
   // Room for this many records, so that keeping them does not move them.
@@ -335,6 +338,29 @@ std::optional<Date> OptionalDate(const TField& field);
 // The guide's values of the current slip of `slips` (cdsBoletos or
 // cdsBolCnab); the source document and the contributor are the caller's.
 TaxGuide TaxGuideOf(const TDataSet& slips);
+
+// The guide's fields of a slip dataset, looked up once for a run (the
+// dataset keeps its fields while its rows are read); TaxGuideOf then reads
+// the current slip's values through them:
+//
+//   std::optional<TaxGuideFields> guideFields;   // made at the first guide
+//   if (!guideFields) guideFields.emplace(slips);
+//   TaxGuide g = TaxGuideOf(*guideFields);
+struct TaxGuideFields {
+  explicit TaxGuideFields(const TDataSet& slips);
+  const TField& revenueCode;
+  const TField& period;
+  const TField& reference;
+  const TField& total;
+  const TField& otherEntities;
+  const TField& fine;
+  const TField& interest;
+  const TField& percentage;
+  const TField& stateRegistration;
+  const TField& instalment;
+  const TField& dueDate;
+};
+TaxGuide TaxGuideOf(const TaxGuideFields& fields);
 
 // The amount itself; NegativeAmount naming it ("do pagamento") when it is
 // below zero.

@@ -38,51 +38,26 @@ char32_t NextChar(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-char CleanChar(char32_t c) {
-  if (c >= U'a' && c <= U'z') return static_cast<char>(c - U'a' + U'A');
-  if ((c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9')) return static_cast<char>(c);
-  switch (c) {
-    case U' ': case U'%': case U',': case U'-': case U'.': case U'/': case U'\\':
-      return static_cast<char>(c);
-    // À Á Â Ã Ä and à á â ã ä (not Å, å)
-    case 0xC0: case 0xC1: case 0xC2: case 0xC3: case 0xC4:
-    case 0xE0: case 0xE1: case 0xE2: case 0xE3: case 0xE4:
-      return 'A';
-    case 0xC8: case 0xC9: case 0xCA: case 0xCB:
-    case 0xE8: case 0xE9: case 0xEA: case 0xEB:
-      return 'E';
-    case 0xCC: case 0xCD: case 0xCE: case 0xCF:
-    case 0xEC: case 0xED: case 0xEE: case 0xEF:
-      return 'I';
-    case 0xD2: case 0xD3: case 0xD4: case 0xD5: case 0xD6:
-    case 0xF2: case 0xF3: case 0xF4: case 0xF5: case 0xF6:
-      return 'O';
-    case 0xD9: case 0xDA: case 0xDB: case 0xDC:
-    case 0xF9: case 0xFA: case 0xFB: case 0xFC:
-      return 'U';
-    case 0xC7: case 0xE7:
-      return 'C';
-    default:
-      return ' ';
-  }
-}
-
 }  // namespace cnab_detail
 
+// Never more characters than bytes: the result is written in place and
+// cut to its length.
 std::string CampoValido(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size();) out.push_back(cnab_detail::CleanChar(cnab_detail::NextChar(s, i)));
+  std::string out(s.size(), ' ');
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < s.size();) out[n++] = cnab_detail::CleanNext(s, i);
+  out.resize(n);
   return out;
 }
 
 std::string NovosCamposValidos(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
+  std::string out(s.size(), ' ');
+  std::size_t n = 0;
   for (std::size_t i = 0; i < s.size();) {
-    const char c = cnab_detail::CleanChar(cnab_detail::NextChar(s, i));
-    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) out.push_back(c);
+    const char c = cnab_detail::CleanNext(s, i);
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) out[n++] = c;
   }
+  out.resize(n);
   return out;
 }
 

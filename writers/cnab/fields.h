@@ -10,6 +10,8 @@
 //   Retorna_DAC_ContaCorrente("123457", "99999-9") -> "7"
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -66,7 +68,62 @@ namespace cnab_detail {
 char32_t NextChar(std::string_view s, std::size_t& i);
 
 // The CampoValido mapping of one character (already an ASCII byte).
-char CleanChar(char32_t c);
+constexpr char CleanChar(char32_t c) {
+  if (c >= U'a' && c <= U'z') return static_cast<char>(c - U'a' + U'A');
+  if ((c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9')) return static_cast<char>(c);
+  switch (c) {
+    case U' ': case U'%': case U',': case U'-': case U'.': case U'/': case U'\\':
+      return static_cast<char>(c);
+    // À Á Â Ã Ä and à á â ã ä (not Å, å)
+    case 0xC0: case 0xC1: case 0xC2: case 0xC3: case 0xC4:
+    case 0xE0: case 0xE1: case 0xE2: case 0xE3: case 0xE4:
+      return 'A';
+    case 0xC8: case 0xC9: case 0xCA: case 0xCB:
+    case 0xE8: case 0xE9: case 0xEA: case 0xEB:
+      return 'E';
+    case 0xCC: case 0xCD: case 0xCE: case 0xCF:
+    case 0xEC: case 0xED: case 0xEE: case 0xEF:
+      return 'I';
+    case 0xD2: case 0xD3: case 0xD4: case 0xD5: case 0xD6:
+    case 0xF2: case 0xF3: case 0xF4: case 0xF5: case 0xF6:
+      return 'O';
+    case 0xD9: case 0xDA: case 0xDB: case 0xDC:
+    case 0xF9: case 0xFA: case 0xFB: case 0xFC:
+      return 'U';
+    case 0xC7: case 0xE7:
+      return 'C';
+    default:
+      return ' ';
+  }
+}
+
+// CleanChar of every character from U+0000 to U+00FF; every character past
+// them becomes a blank.
+inline constexpr std::array<char, 256> kCleanLatin1 = [] {
+  std::array<char, 256> of{};
+  for (std::size_t c = 0; c < of.size(); ++c) of[c] = CleanChar(static_cast<char32_t>(c));
+  return of;
+}();
+
+// The CampoValido of the character at byte i of s, with i moved past it:
+// ASCII and two-byte UTF-8 (the accented letters) decoded here as NextChar
+// decodes them, anything else by NextChar.
+inline char CleanNext(std::string_view s, std::size_t& i) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  if (c < 0x80) {
+    ++i;
+    return kCleanLatin1[c];
+  }
+  if ((c & 0xE0) == 0xC0 && i + 1 < s.size()) {
+    const auto cc = static_cast<unsigned char>(s[i + 1]);
+    const unsigned cp = ((c & 0x1Fu) << 6) | (cc & 0x3Fu);
+    if ((cc & 0xC0) == 0x80 && cp >= 0x80) {  // not an overlong form
+      i += 2;
+      return cp < 0x100 ? kCleanLatin1[cp] : ' ';
+    }
+  }
+  return CleanChar(NextChar(s, i));
+}
 
 }  // namespace cnab_detail
 

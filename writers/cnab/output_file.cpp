@@ -36,20 +36,24 @@ void RemoveQuietly(const std::filesystem::path& p) {
 }
 
 
-// Whether every byte is printable ASCII (0x20 to 0x7E), eight at a time: a
-// byte below 0x20 or from 0x7F up sets the high bit of its place in `low` or
-// `high`. (Borrows and carries across places only arise next to such a byte,
-// so they never flag a word that has none.)
-bool AllPrintable(std::string_view s) {
+// Whether every byte is printable ASCII (0x20 to 0x7E), sixteen at a time:
+// a byte below 0x20 or from 0x7F up sets the high bit of its place in the
+// flags of its eight-byte word. (Borrows and carries across places only
+// arise next to such a byte, so they never flag a word that has none.)
+std::uint64_t Unprintable(std::uint64_t w) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  return ((w - kOnes * 0x20) & ~w) | ((w + kOnes) | w);
+}
+
+bool AllPrintable(std::string_view s) {
   constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
   std::size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, s.data() + i, 8);
-    const std::uint64_t low = (w - kOnes * 0x20) & ~w;
-    const std::uint64_t high = (w + kOnes) | w;
-    if (((low | high) & kHighBits) != 0) return false;
+  for (; i + 16 <= s.size(); i += 16) {
+    std::uint64_t a;
+    std::uint64_t b;
+    std::memcpy(&a, s.data() + i, 8);
+    std::memcpy(&b, s.data() + i + 8, 8);
+    if (((Unprintable(a) | Unprintable(b)) & kHighBits) != 0) return false;
   }
   for (; i < s.size(); ++i)
     if (s[i] < 0x20 || s[i] > 0x7E) return false;
@@ -81,7 +85,7 @@ void RecordSink::writeLines(std::string&& lines, std::size_t width) {
   const std::size_t n = lines.size() / stride;
   for (std::size_t i = 0; i < n; ++i) {
     const std::string_view line = all.substr(i * stride, stride);
-    if (line.substr(width) != kLineEnd)
+    if (line[width] != '\r' || line[width + 1] != '\n')
       throw FieldError("record " + std::to_string(records_ + static_cast<std::int64_t>(i) + 1) + " does not end with CR LF");
     if (AllPrintable(line.substr(0, width))) continue;
     for (std::size_t c = 0; c < width; ++c)

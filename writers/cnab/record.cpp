@@ -1,8 +1,11 @@
 #include "writers/cnab/record.h"
 
+#include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "host/errors.h"
+#include "host/text.h"
 #include "writers/cnab/fields.h"
 
 namespace pag {
@@ -65,15 +68,20 @@ void TwoDigits(char* out, int v) {
 
 }  // namespace
 
+std::string SlipName::str() const {
+  if (!parts_) return label_;
+  std::string label(TrimView(branch_));
+  label += '/';
+  label += TrimView(entry_);
+  return label;
+}
+
 Record::Record(const RecordContext& context, std::string_view name, int width)
     : context_(&context), name_(name), width_(width) {
   if (width < 1 || width > kMaxRecordWidth)
     throw FieldError(context.bank + ", " + std::string(name) + ": a record is 1 to " +
                      std::to_string(kMaxRecordWidth) + " positions wide, not " + std::to_string(width));
 }
-
-Record::Record(const RecordContext& context, const Layout& layout)
-    : context_(&context), name_(layout.name()), width_(layout.width()), layout_(&layout) {}
 
 void Record::Fail(int from, int to, std::string_view field, std::optional<std::string_view> value,
                   std::string_view reason) const {
@@ -98,12 +106,12 @@ void Record::Fail(int from, int to, std::string_view field, std::optional<std::s
   m += reason;
   if (!context_->slip.empty()) {
     m += "; slip ";
-    m += context_->slip;
+    m += context_->slip.str();
   }
   throw FieldError(m);
 }
 
-Record::Span Record::TakeChecked(Col fromCol, Col toCol, std::string_view field) {
+void Record::TakeChecked(Col fromCol, Col toCol, std::string_view field) {
   const int from = fromCol.value();
   const int to = toCol.value();
   if (layout_ != nullptr) {
@@ -125,146 +133,111 @@ Record::Span Record::TakeChecked(Col fromCol, Col toCol, std::string_view field)
     Fail(from, to, field, std::nullopt, "lies past the record's width of " + std::to_string(width_));
   next_ = to + 1;
   ++row_;
-  return Span{buffer_.data() + (from - 1), to - from + 1, field};
 }
 
-void Record::Numeric(const Span& s, int from, std::string_view value) {
-  const int to = from + s.width - 1;
+void Record::Numeric(int from, int to, std::string_view field, std::string_view value) {
+  field = FieldName(field);
+  char* out = buffer_.data() + (from - 1);
   const std::string_view t = TrimBlanks(value);
   if (FirstUnprintable(t) != std::string_view::npos)
-    Fail(from, to, s.field, value, "has a character that is not printable ASCII");
-  const auto width = static_cast<std::size_t>(s.width);
+    Fail(from, to, field, value, "has a character that is not printable ASCII");
+  const auto width = static_cast<std::size_t>(to - from + 1);
   if (t.size() <= width) {
-    std::memset(s.out, '0', width - t.size());
-    Put(s.out + (width - t.size()), t);
+    std::memset(out, '0', width - t.size());
+    Put(out + (width - t.size()), t);
     return;
   }
   const std::size_t drop = t.size() - width;
   for (std::size_t i = 0; i < drop; ++i)
-    if (t[i] != '0') Fail(from, to, s.field, value, "does not fit in " + std::to_string(width) + " positions");
-  Put(s.out, t.substr(drop));
+    if (t[i] != '0') Fail(from, to, field, value, "does not fit in " + std::to_string(width) + " positions");
+  Put(out, t.substr(drop));
 }
 
-void Record::num(Col from, Col to, std::string_view value, std::string_view field) {
-  const Span s = Take(from, to, field);
-  Numeric(s, from.value(), value);
-}
-
-void Record::num(Col from, Col to, std::int64_t value, std::string_view field) {
-  const Span s = Take(from, to, field);
+void Record::NumberFailed(int from, int to, std::string_view field, std::int64_t value) {
   char buf[20];
   if (value < 0) {
-    const std::string shown = "-" + std::string(DecimalDigits(0 - static_cast<std::uint64_t>(value), buf));
-    Fail(from.value(), to.value(), s.field, shown, "is negative");
+    const std::string shown = std::string("-") + std::string(DecimalDigits(0 - static_cast<std::uint64_t>(value), buf));
+    Fail(from, to, FieldName(field), shown, "is negative");
   }
-  Numeric(s, from.value(), DecimalDigits(static_cast<std::uint64_t>(value), buf));
+  // More digits than the field: refused as a numeric text would be.
+  Numeric(from, to, field, DecimalDigits(static_cast<std::uint64_t>(value), buf));
+  throw std::logic_error("a number that fits its field was refused");
 }
 
-void Record::lit(Col from, Col to, std::string_view literal, std::string_view field) {
-  const Span s = Take(from, to, field);
-  if (literal.size() != static_cast<std::size_t>(s.width))
-    Fail(from.value(), to.value(), s.field, literal,
-         "is a literal of " + std::to_string(literal.size()) + " characters for " + std::to_string(s.width) +
+void Record::LiteralFailed(int from, int to, std::string_view field, std::string_view literal) {
+  field = FieldName(field);
+  const auto width = static_cast<std::size_t>(to - from + 1);
+  if (literal.size() != width)
+    Fail(from, to, field, literal,
+         "is a literal of " + std::to_string(literal.size()) + " characters for " + std::to_string(width) +
              " positions");
-  if (FirstUnprintable(literal) != std::string_view::npos)
-    Fail(from.value(), to.value(), s.field, literal, "has a character that is not printable ASCII");
-  Put(s.out, literal);
+  Fail(from, to, field, literal, "has a character that is not printable ASCII");
 }
 
-void Record::raw(Col from, Col to, std::string_view value, std::string_view field) {
-  const Span s = Take(from, to, field);
-  if (value.size() != static_cast<std::size_t>(s.width))
-    Fail(from.value(), to.value(), s.field, value,
-         "has " + std::to_string(value.size()) + " characters for " + std::to_string(s.width) + " positions");
-  if (FirstUnprintable(value) != std::string_view::npos)
-    Fail(from.value(), to.value(), s.field, value, "has a character that is not printable ASCII");
-  Put(s.out, value);
+void Record::RawFailed(int from, int to, std::string_view field, std::string_view value) {
+  field = FieldName(field);
+  const auto width = static_cast<std::size_t>(to - from + 1);
+  if (value.size() != width)
+    Fail(from, to, field, value,
+         "has " + std::to_string(value.size()) + " characters for " + std::to_string(width) + " positions");
+  Fail(from, to, field, value, "has a character that is not printable ASCII");
 }
 
-namespace {
-
-// CampoValido of each ASCII character, worked out once from CleanChar.
-struct AsciiClean {
-  char of[128];
-  AsciiClean() {
-    for (int c = 0; c < 128; ++c) of[c] = cnab_detail::CleanChar(static_cast<char32_t>(c));
-  }
-};
-const AsciiClean kAsciiClean;
-
-}  // namespace
-
-void Record::text(Col from, Col to, std::string_view value, std::string_view field) {
-  const Span s = Take(from, to, field);
-  int n = 0;
-  for (std::size_t i = 0; i < value.size() && n < s.width; ++n) {
-    const auto c = static_cast<unsigned char>(value[i]);
-    if (c < 0x80) {  // one byte, one character
-      s.out[n] = kAsciiClean.of[c];
-      ++i;
-    } else {
-      s.out[n] = cnab_detail::CleanChar(cnab_detail::NextChar(value, i));
+void Record::CleanText(char* out, std::size_t w, std::string_view value) {
+  const char* in = value.data();
+  const std::size_t size = value.size();
+  const char* clean = cnab_detail::kCleanLatin1.data();
+  std::size_t n = 0;
+  std::size_t i = 0;
+  while (i < size && n < w) {
+    // A run of ASCII characters, one byte each, as far as the value and the
+    // field allow; then the character that ends it.
+    const std::size_t room = std::min(size - i, w - n);
+    std::size_t k = 0;
+    for (; k < room; ++k) {
+      const auto c = static_cast<unsigned char>(in[i + k]);
+      if (c >= 0x80) break;
+      out[n + k] = clean[c];
     }
+    i += k;
+    n += k;
+    if (k == room) return;
+    out[n++] = cnab_detail::CleanNext(value, i);
   }
-  std::memset(s.out + n, ' ', static_cast<std::size_t>(s.width - n));
 }
 
-void Record::plain(Col from, Col to, std::string_view value, std::string_view field) {
-  const Span s = Take(from, to, field);
-  const std::string_view written = value.substr(0, static_cast<std::size_t>(s.width));
-  if (FirstUnprintable(written) != std::string_view::npos)
-    Fail(from.value(), to.value(), s.field, value, "has a character that is not printable ASCII");
-  Put(s.out, written);
-  std::memset(s.out + written.size(), ' ', static_cast<std::size_t>(s.width) - written.size());
+void Record::AmountFailed(int from, int to, std::string_view field, Money value) {
+  field = FieldName(field);
+  if (value.cents() < 0) Fail(from, to, field, value.ToString(), "is a negative amount");
+  Fail(from, to, field, value.ToString(),
+       "is an amount that does not fit in " + std::to_string(to - from + 1) + " positions");
 }
 
-void Record::blank(Col from, Col to, std::string_view field) {
-  const Span s = Take(from, to, field);
-  std::memset(s.out, ' ', static_cast<std::size_t>(s.width));
-}
-
-void Record::zeros(Col from, Col to, std::string_view field) {
-  const Span s = Take(from, to, field);
-  std::memset(s.out, '0', static_cast<std::size_t>(s.width));
-}
-
-void Record::amount(Col from, Col to, Money value, std::string_view field) {
-  const Span s = Take(from, to, field);
-  if (value.cents() < 0) Fail(from.value(), to.value(), s.field, value.ToString(), "is a negative amount");
-  char buf[20];
-  const std::string_view cents = DecimalDigits(static_cast<std::uint64_t>(value.cents()), buf);
-  if (cents.size() > static_cast<std::size_t>(s.width))
-    Fail(from.value(), to.value(), s.field, value.ToString(),
-         "is an amount that does not fit in " + std::to_string(s.width) + " positions");
-  const auto pad = static_cast<std::size_t>(s.width) - cents.size();
-  std::memset(s.out, '0', pad);
-  Put(s.out + pad, cents);
-}
-
-void Record::DateFields(const Span& s, int from, std::string_view pattern, const Date* d, int hour, int minute,
-                        int second) {
-  const int to = from + s.width - 1;
-  if (pattern.size() != static_cast<std::size_t>(s.width))
-    Fail(from, to, s.field, pattern,
-         "is a date pattern of " + std::to_string(pattern.size()) + " characters for " + std::to_string(s.width) +
+void Record::DateFields(int from, int to, std::string_view field, std::string_view pattern, const Date* d, int hour,
+                        int minute, int second) {
+  field = FieldName(field);
+  const auto width = static_cast<std::size_t>(to - from + 1);
+  if (pattern.size() != width)
+    Fail(from, to, field, pattern,
+         "is a date pattern of " + std::to_string(pattern.size()) + " characters for " + std::to_string(width) +
              " positions");
+  char* out = buffer_.data() + (from - 1);
   if (d == nullptr) {  // an empty date
     if (FirstUnprintable(pattern) != std::string_view::npos)
-      Fail(from, to, s.field, pattern, "is a date pattern with a character that is not printable ASCII");
-    std::memset(s.out, '0', static_cast<std::size_t>(s.width));
+      Fail(from, to, field, pattern, "is a date pattern with a character that is not printable ASCII");
+    std::memset(out, '0', width);
     return;
   }
-  if (!d->ok()) Fail(from, to, s.field, std::nullopt, "holds a date that does not exist");
+  if (!d->ok()) Fail(from, to, field, std::nullopt, "holds a date that does not exist");
   const int year = static_cast<int>(d->year());
   const int month = static_cast<int>(static_cast<unsigned>(d->month()));
   const int day = static_cast<int>(static_cast<unsigned>(d->day()));
   bool afterHour = false;
   std::size_t i = 0;
-  char* out = s.out;
   while (i < pattern.size()) {
     const std::string_view rest = pattern.substr(i);
     if (rest.starts_with("yyyy")) {
-      if (year < 0 || year > 9999) Fail(from, to, s.field, std::nullopt, "holds a year that has no four digits");
+      if (year < 0 || year > 9999) Fail(from, to, field, std::nullopt, "holds a year that has no four digits");
       TwoDigits(out, year / 100);
       TwoDigits(out + 2, year % 100);
       out += 4; i += 4; afterHour = false;
@@ -288,7 +261,7 @@ void Record::DateFields(const Span& s, int from, std::string_view pattern, const
       out += 2; i += 2; afterHour = false;
     } else {
       if (!Printable(pattern[i]))
-        Fail(from, to, s.field, pattern, "is a date pattern with a character that is not printable ASCII");
+        Fail(from, to, field, pattern, "is a date pattern with a character that is not printable ASCII");
       *out++ = pattern[i];
       if (pattern[i] != ':') afterHour = false;
       ++i;
@@ -296,42 +269,32 @@ void Record::DateFields(const Span& s, int from, std::string_view pattern, const
   }
 }
 
-void Record::date(Col from, Col to, const Date& value, std::string_view pattern, std::string_view field) {
-  const Span s = Take(from, to, field);
-  DateFields(s, from.value(), pattern, &value, 0, 0, 0);
-}
-
 void Record::date(Col from, Col to, const DateTime& value, std::string_view pattern, std::string_view field) {
-  const Span s = Take(from, to, field);
+  Take(from, to, field);
   const Date d = value.date();
-  DateFields(s, from.value(), pattern, &d, value.hour(), value.minute(), value.second());
-}
-
-void Record::date(Col from, Col to, const std::optional<Date>& value, std::string_view pattern,
-                  std::string_view field) {
-  if (value) return date(from, to, *value, pattern, field);
-  const Span s = Take(from, to, field);
-  DateFields(s, from.value(), pattern, nullptr, 0, 0, 0);
+  DateFields(from.value(), to.value(), field, pattern, &d, value.hour(), value.minute(), value.second());
 }
 
 void Record::date(Col from, Col to, const std::optional<DateTime>& value, std::string_view pattern,
                   std::string_view field) {
   if (value) return date(from, to, *value, pattern, field);
-  const Span s = Take(from, to, field);
-  DateFields(s, from.value(), pattern, nullptr, 0, 0, 0);
+  Take(from, to, field);
+  DateFields(from.value(), to.value(), field, pattern, nullptr, 0, 0, 0);
 }
 
 void Record::date(Col from, Col to, std::nullopt_t, std::string_view pattern, std::string_view field) {
-  const Span s = Take(from, to, field);
-  DateFields(s, from.value(), pattern, nullptr, 0, 0, 0);
+  Take(from, to, field);
+  DateFields(from.value(), to.value(), field, pattern, nullptr, 0, 0, 0);
 }
 
-void Record::digits(Col from, Col to, std::string_view value, std::string_view field) {
-  const Span s = Take(from, to, field);
+void Record::digits(Col fromCol, Col toCol, std::string_view value, std::string_view field) {
+  Take(fromCol, toCol, field);
+  const int from = fromCol.value();
+  const int to = toCol.value();
   std::size_t count = 0;
   for (char c : value)
     if (c >= '0' && c <= '9') ++count;
-  const auto width = static_cast<std::size_t>(s.width);
+  const auto width = Width(fromCol, toCol);
   std::size_t skip = 0;  // leading digits left out, which must all be zeros
   if (count > width) {
     skip = count - width;
@@ -340,11 +303,10 @@ void Record::digits(Col from, Col to, std::string_view value, std::string_view f
       if (c < '0' || c > '9') continue;
       if (seen++ == skip) break;
       if (c != '0')
-        Fail(from.value(), to.value(), s.field, value,
-             "has more than " + std::to_string(width) + " significant digits");
+        Fail(from, to, FieldName(field), value, "has more than " + std::to_string(width) + " significant digits");
     }
   }
-  char* out = s.out;
+  char* out = At(fromCol);
   if (count < width) {
     std::memset(out, '0', width - count);
     out += width - count;
@@ -356,18 +318,15 @@ void Record::digits(Col from, Col to, std::string_view value, std::string_view f
   }
 }
 
-std::string_view Record::finish() {
-  if (next_ != width_ + 1) {
-    const std::string ended = next_ == 1 ? "no field was written" : "the last field ends at " + std::to_string(next_ - 1);
-    std::string m = context_->bank + ", " + std::string(name_) + ": " + ended + ", the record is " +
-                    std::to_string(width_) + " positions wide";
-    if (layout_ != nullptr && row_ < layout_->size())
-      m += "; the next field would be " + std::to_string((*layout_)[row_].from) + "-" +
-           std::to_string((*layout_)[row_].to) + " (" + std::string((*layout_)[row_].name) + ")";
-    if (!context_->slip.empty()) m += "; slip " + context_->slip;
-    throw FieldError(m);
-  }
-  return std::string_view(buffer_.data(), static_cast<std::size_t>(width_));
+void Record::Unfinished() const {
+  const std::string ended = next_ == 1 ? "no field was written" : "the last field ends at " + std::to_string(next_ - 1);
+  std::string m = context_->bank + ", " + std::string(name_) + ": " + ended + ", the record is " +
+                  std::to_string(width_) + " positions wide";
+  if (layout_ != nullptr && row_ < layout_->size())
+    m += "; the next field would be " + std::to_string((*layout_)[row_].from) + "-" +
+         std::to_string((*layout_)[row_].to) + " (" + std::string((*layout_)[row_].name) + ")";
+  if (!context_->slip.empty()) m += "; slip " + context_->slip.str();
+  throw FieldError(m);
 }
 
 }  // namespace pag

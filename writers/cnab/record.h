@@ -42,10 +42,12 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "host/datetime.h"
 #include "host/decimal.h"
@@ -111,11 +113,52 @@ class Layout {
   std::size_t count_;
 };
 
+// The slip a record is built for, as errors name it: "0001/0000001234".
+// Writers name it by the slip's branch and entry, kept as views and made
+// into the label (each trimmed, joined by "/") only when an error is
+// raised, so that naming a slip costs nothing while nothing goes wrong. The
+// views must stay valid while the slip is named and until an error raised
+// meanwhile has been reported (the slip's own text in the dataset, which a
+// run does not change, or the writer's copy of it). A label may also be
+// given whole (tests, and messages about no particular record).
+//
+//   context.slip.Set(branch, entry);   // " 0001", "0000001234 " -> "0001/0000001234"
+//   context.slip.Clear();              // headers and trailers name none
+class SlipName {
+ public:
+  SlipName() = default;
+  // NOLINTNEXTLINE(google-explicit-constructor): a label is written as plain text.
+  SlipName(const char* label) : label_(label) {}
+  // NOLINTNEXTLINE(google-explicit-constructor)
+  SlipName(std::string label) : label_(std::move(label)) {}
+
+  void Set(std::string_view branch, std::string_view entry) {
+    label_.clear();
+    branch_ = branch;
+    entry_ = entry;
+    parts_ = true;
+  }
+  void Clear() {
+    label_.clear();
+    parts_ = false;
+  }
+  // No slip is named.
+  bool empty() const { return !parts_ && label_.empty(); }
+  // The label: "branch/entry" trimmed, or the label given; empty for none.
+  std::string str() const;
+
+ private:
+  std::string label_;
+  std::string_view branch_;
+  std::string_view entry_;
+  bool parts_ = false;
+};
+
 // What an error names besides the record: the bank and the slip being
-// written (empty for headers and trailers). Writers update `slip` as they go.
+// written (none for headers and trailers). Writers update `slip` as they go.
 struct RecordContext {
   std::string bank;  // "Banco do Brasil (001)"
-  std::string slip;  // "0001/0000001234"
+  SlipName slip;     // "0001/0000001234"
 };
 
 class Record {
@@ -123,7 +166,8 @@ class Record {
   // `name` (the record's name in the bank's manual) and `context` must
   // outlive the record.
   Record(const RecordContext& context, std::string_view name, int width);
-  Record(const RecordContext& context, const Layout& layout);
+  Record(const RecordContext& context, const Layout& layout)
+      : context_(&context), name_(layout.name()), width_(layout.width()), layout_(&layout) {}
   // A temporary context or layout would die before the record.
   Record(const RecordContext&& context, std::string_view name, int width) = delete;
   Record(const RecordContext&& context, const Layout& layout) = delete;
@@ -132,46 +176,105 @@ class Record {
   Record(const Record&) = delete;
   Record& operator=(const Record&) = delete;
 
+  // The usual cases of each field are written here, where the compiler sees
+  // the field's constant positions and width; anything else (blanks to
+  // trim, a value to refuse, a character to clean) goes to the general
+  // path in record.cpp, which writes the same bytes or raises the error.
+
   // Numeric: blanks trimmed, right-aligned and zero-filled (Ajusta); when
   // longer than the field only leading zeros may be dropped.
-  void num(Col from, Col to, std::string_view value, std::string_view field = {});
-  void num(Col from, Col to, std::int64_t value, std::string_view field = {});
+  [[gnu::always_inline]] void num(Col from, Col to, std::string_view value, std::string_view field = {}) {
+    Take(from, to, field);
+    const std::size_t w = Width(from, to);
+    char* out = At(from);
+    if (value.size() <= w && (value.empty() || (value.front() != ' ' && value.back() != ' '))) {
+      std::memset(out, '0', w);
+      if (CopyPrintable(out + (w - value.size()), value)) return;
+    }
+    Numeric(from.value(), to.value(), field, value);
+  }
+  [[gnu::always_inline]] void num(Col from, Col to, std::int64_t value, std::string_view field = {}) {
+    Take(from, to, field);
+    if (value < 0 || !PutNumber(At(from), Width(from, to), static_cast<std::uint64_t>(value)))
+      NumberFailed(from.value(), to.value(), field, value);
+  }
   // A character, a flag or a floating-point number is never a numeric field.
   template <typename T>
     requires(std::same_as<T, char> || std::same_as<T, bool> || std::floating_point<T>)
   void num(Col from, Col to, T value, std::string_view field = {}) = delete;
   // A constant of exactly the field's width.
-  void lit(Col from, Col to, std::string_view literal, std::string_view field = {});
+  [[gnu::always_inline]] void lit(Col from, Col to, std::string_view literal, std::string_view field = {}) {
+    Take(from, to, field);
+    if (literal.size() == Width(from, to) && CopyPrintable(At(from), literal)) return;
+    LiteralFailed(from.value(), to.value(), field, literal);
+  }
   // Free text: CampoValido, then left-aligned, blank-filled and cut (PadR).
-  void text(Col from, Col to, std::string_view value, std::string_view field = {});
+  [[gnu::always_inline]] void text(Col from, Col to, std::string_view value, std::string_view field = {}) {
+    Take(from, to, field);
+    const std::size_t w = Width(from, to);
+    std::memset(At(from), ' ', w);
+    CleanText(At(from), w, value);
+  }
   // Text written as given (already cleaned, or a code): left-aligned,
   // blank-filled and cut like PadR; a character that is not printable ASCII
   // is an error.
-  void plain(Col from, Col to, std::string_view value, std::string_view field = {});
-  void blank(Col from, Col to, std::string_view field = {});
-  void zeros(Col from, Col to, std::string_view field = {});
+  [[gnu::always_inline]] void plain(Col from, Col to, std::string_view value, std::string_view field = {}) {
+    Take(from, to, field);
+    const std::size_t w = Width(from, to);
+    std::memset(At(from), ' ', w);
+    if (!CopyPrintable(At(from), value.substr(0, w)))
+      Fail(from.value(), to.value(), FieldName(field), value, "has a character that is not printable ASCII");
+  }
+  [[gnu::always_inline]] void blank(Col from, Col to, std::string_view field = {}) {
+    Take(from, to, field);
+    std::memset(At(from), ' ', Width(from, to));
+  }
+  [[gnu::always_inline]] void zeros(Col from, Col to, std::string_view field = {}) {
+    Take(from, to, field);
+    std::memset(At(from), '0', Width(from, to));
+  }
   // An amount in cents with the decimal point implied, zero-filled; the
   // same digits as AmountField. Negative amounts are refused.
-  void amount(Col from, Col to, Money value, std::string_view field = {});
+  [[gnu::always_inline]] void amount(Col from, Col to, Money value, std::string_view field = {}) {
+    Take(from, to, field);
+    if (value.cents() < 0 || !PutNumber(At(from), Width(from, to), static_cast<std::uint64_t>(value.cents())))
+      AmountFailed(from.value(), to.value(), field, value);
+  }
   // Dates and times with a pattern of "dd", "mm", "yyyy", "yy", "hh", "nn"
   // and "ss" ("mm" after "hh" is minutes), as FormatDateTime writes them:
   // "ddmmyyyy", "yyyymmdd", "ddmmyy", "hhmmss", "mmyyyy". The pattern must
   // be as wide as the field; an empty date writes zeros.
-  void date(Col from, Col to, const Date& value, std::string_view pattern, std::string_view field = {});
+  [[gnu::always_inline]] void date(Col from, Col to, const Date& value, std::string_view pattern,
+                                   std::string_view field = {}) {
+    Take(from, to, field);
+    if (Width(from, to) == 8 && PutDate(At(from), value, pattern)) return;
+    DateFields(from.value(), to.value(), field, pattern, &value, 0, 0, 0);
+  }
   void date(Col from, Col to, const DateTime& value, std::string_view pattern, std::string_view field = {});
-  void date(Col from, Col to, const std::optional<Date>& value, std::string_view pattern,
-            std::string_view field = {});
+  [[gnu::always_inline]] void date(Col from, Col to, const std::optional<Date>& value, std::string_view pattern,
+                                   std::string_view field = {}) {
+    if (value) return date(from, to, *value, pattern, field);
+    Take(from, to, field);
+    DateFields(from.value(), to.value(), field, pattern, nullptr, 0, 0, 0);
+  }
   void date(Col from, Col to, const std::optional<DateTime>& value, std::string_view pattern,
             std::string_view field = {});
   void date(Col from, Col to, std::nullopt_t, std::string_view pattern, std::string_view field = {});
   // Only the digits of the value (Nr_Codigo), then as num.
   void digits(Col from, Col to, std::string_view value, std::string_view field = {});
   // A value formatted beforehand that must be exactly the field's width.
-  void raw(Col from, Col to, std::string_view value, std::string_view field = {});
+  [[gnu::always_inline]] void raw(Col from, Col to, std::string_view value, std::string_view field = {}) {
+    Take(from, to, field);
+    if (value.size() == Width(from, to) && CopyPrintable(At(from), value)) return;
+    RawFailed(from.value(), to.value(), field, value);
+  }
 
   // The finished record; refuses one that does not end at its width. The
   // view lives as long as the record.
-  std::string_view finish();
+  [[gnu::always_inline]] std::string_view finish() {
+    if (next_ != width_ + 1) Unfinished();
+    return std::string_view(buffer_.data(), static_cast<std::size_t>(width_));
+  }
 
   // The column the next field must start at.
   int next() const { return next_; }
@@ -179,30 +282,88 @@ class Record {
   std::string_view name() const { return name_; }
 
  private:
-  struct Span {
-    char* out;
-    int width;
-    std::string_view field;
-  };
   // Checks the positions against the previous field, the width and the
   // layout, and moves past the field. A record made from a Layout only has
   // to match the table's next row: the table itself was proven contiguous
-  // and of the record's width when the program was built.
-  Span Take(Col from, Col to, std::string_view field) {
-    if (layout_ != nullptr && row_ < layout_->size()) {
-      const FieldSpec& expected = (*layout_)[row_];
-      if (expected.from == from.value() && expected.to == to.value()) {
-        next_ = expected.to + 1;
-        ++row_;
-        return Span{buffer_.data() + (expected.from - 1), expected.to - expected.from + 1,
-                    field.empty() ? expected.name : field};
+  // and of the record's width when the program was built; one without a
+  // layout, to start where the previous field ended and end within its
+  // width. Anything else is left to TakeChecked, which throws the error
+  // that names the fault.
+  [[gnu::always_inline]] void Take(Col from, Col to, std::string_view field) {
+    if (layout_ != nullptr) {
+      if (row_ < layout_->size()) {
+        const FieldSpec& expected = (*layout_)[row_];
+        if (expected.from == from.value() && expected.to == to.value()) {
+          next_ = expected.to + 1;
+          ++row_;
+          return;
+        }
       }
+    } else if (from.value() == next_ && from.value() <= to.value() && to.value() <= width_) {
+      next_ = to.value() + 1;
+      ++row_;
+      return;
     }
-    return TakeChecked(from, to, field);
+    TakeChecked(from, to, field);
   }
-  Span TakeChecked(Col from, Col to, std::string_view field);
-  void Numeric(const Span& s, int from, std::string_view value);
-  void DateFields(const Span& s, int from, std::string_view pattern, const Date* d, int hour, int minute, int second);
+  void TakeChecked(Col from, Col to, std::string_view field);
+  // Where a field taken starts, and its width (its positions were checked).
+  [[gnu::always_inline]] char* At(Col from) { return buffer_.data() + (from.value() - 1); }
+  [[gnu::always_inline]] static std::size_t Width(Col from, Col to) {
+    return static_cast<std::size_t>(to.value() - from.value() + 1);
+  }
+  // The field's name for a message: the one given, else the layout's.
+  std::string_view FieldName(std::string_view given) const {
+    return given.empty() && layout_ != nullptr && row_ > 0 ? (*layout_)[row_ - 1].name : given;
+  }
+
+  // Copies s to out; false when a byte of it is not printable ASCII.
+  [[gnu::always_inline]] static bool CopyPrintable(char* out, std::string_view s) {
+    unsigned bad = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      const auto c = static_cast<unsigned char>(s[i]);
+      bad |= static_cast<unsigned>(c - 0x20u > 0x5Eu);
+      out[i] = static_cast<char>(c);
+    }
+    return bad == 0;
+  }
+  // v right-aligned and zero-filled in out[0..w); false when it has more
+  // than w digits.
+  [[gnu::always_inline]] static bool PutNumber(char* out, std::size_t w, std::uint64_t v) {
+    std::memset(out, '0', w);
+    for (std::size_t i = w; v != 0 && i > 0; v /= 10) out[--i] = static_cast<char>('0' + v % 10);
+    return v == 0;
+  }
+  // The two patterns most records use, of a date that exists with a
+  // four-digit year; false for anything else.
+  [[gnu::always_inline]] static bool PutDate(char* out, const Date& d, std::string_view pattern) {
+    const bool dmy = pattern == "ddmmyyyy";
+    if ((!dmy && pattern != "yyyymmdd") || !d.ok()) return false;
+    const int year = static_cast<int>(d.year());
+    if (year < 0 || year > 9999) return false;
+    const auto day = static_cast<unsigned>(d.day());
+    const auto month = static_cast<unsigned>(d.month());
+    char* y = dmy ? out + 4 : out;
+    char* m = dmy ? out + 2 : out + 4;
+    char* dd = dmy ? out : out + 6;
+    PutNumber(y, 4, static_cast<std::uint64_t>(year));
+    PutNumber(m, 2, month);
+    PutNumber(dd, 2, day);
+    return true;
+  }
+
+  // The general paths: they write the field when the value is one the fast
+  // path leaves to them, else throw the field's FieldError.
+  void Numeric(int from, int to, std::string_view field, std::string_view value);
+  [[noreturn]] void NumberFailed(int from, int to, std::string_view field, std::int64_t value);
+  [[noreturn]] void AmountFailed(int from, int to, std::string_view field, Money value);
+  [[noreturn]] void LiteralFailed(int from, int to, std::string_view field, std::string_view literal);
+  [[noreturn]] void RawFailed(int from, int to, std::string_view field, std::string_view value);
+  // CampoValido of value into the first w positions of out (blank already).
+  static void CleanText(char* out, std::size_t w, std::string_view value);
+  void DateFields(int from, int to, std::string_view field, std::string_view pattern, const Date* d, int hour,
+                  int minute, int second);
+  [[noreturn]] void Unfinished() const;
   // Throws the FieldError that names the bank, record, positions, field,
   // value (when there is one) and slip.
   [[noreturn]] void Fail(int from, int to, std::string_view field, std::optional<std::string_view> value,
