@@ -394,7 +394,7 @@ void TfrmFiltroBoletoCNAB::rbtListaGrFornClick() {
 
 void TfrmFiltroBoletoCNAB::rbtTFornClick() {
   CheckRadio(rbtTForn, rbtListForn);
-  unit_.stListForn = " ";
+  unit_.stListForn .assign(1, ' ');
   btnListForn.Enabled = false;
 }
 
@@ -415,7 +415,7 @@ void TfrmFiltroBoletoCNAB::rbtListBancBeneClick() {
 
 void TfrmFiltroBoletoCNAB::rbtTFiliOrigClick() {
   CheckRadio(rbtTFiliOrig, rbtListaFiliOr);
-  unit_.stFiliOrig = " ";
+  unit_.stFiliOrig .assign(1, ' ');
   btnFiliOrig.Enabled = false;
 }
 
@@ -426,7 +426,7 @@ void TfrmFiltroBoletoCNAB::rbtListaFiliOrClick() {
 
 void TfrmFiltroBoletoCNAB::rbtTFiliLancClick() {
   CheckRadio(rbtTFiliLanc, rbtListFiliLanc);
-  unit_.stFiliLanc = " ";
+  unit_.stFiliLanc .assign(1, ' ');
   btnFiliLanc.Enabled = false;
 }
 
@@ -437,7 +437,7 @@ void TfrmFiltroBoletoCNAB::rbtListFiliLancClick() {
 
 void TfrmFiltroBoletoCNAB::rbtTFormPagClick() {
   CheckRadio(rbtTFormPag, rbtFPag);
-  unit_.stListFPag = " ";
+  unit_.stListFPag .assign(1, ' ');
   btnPesqFPag.Enabled = false;
 }
 

@@ -236,7 +236,7 @@ void OptionsFile::Save(std::string_view operator_code, std::string_view section,
   std::error_code ec;
   std::filesystem::create_directories(folder_, ec);
   if (ec) throw OptionsFileError(Describe(folder_, ec.message()));
-  const std::filesystem::path temp = folder_ / ("." + path.filename().string() + "." + TempSuffix() + ".tmp");
+  const std::filesystem::path temp = folder_ / (std::string(".").append(path.filename().string()).append(".").append(TempSuffix()).append(".tmp"));
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
