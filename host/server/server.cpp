@@ -125,32 +125,44 @@ void ReadRow(const sql::Stmt& st, std::span<const Col> cols, std::vector<Value>&
   row.reserve(cols.size());
   for (std::size_t i = 0; i < cols.size(); ++i) {
     const int c = static_cast<int>(i);
-    if (st.IsNull(c)) {
-      row.emplace_back();
-      continue;
-    }
     switch (cols[i].src) {
-      case Src::kText:
-        st.AppendText(c, std::get<std::string>(row.emplace_back(std::in_place_type<std::string>)));
+      case Src::kText: {
+        const auto t = st.TextOrNull(c);
+        if (t) {
+          row.emplace_back(std::in_place_type<std::string>, *t);
+        } else {
+          row.emplace_back();
+        }
         break;
+      }
       case Src::kCents:
-        row.emplace_back(Decimal::FromUnits(st.Int(c), 2));
+        if (st.IsNull(c)) {
+          row.emplace_back();
+        } else {
+          row.emplace_back(Decimal::FromUnits(st.Int(c), 2));
+        }
         break;
       case Src::kDecText: {
-        auto t = st.TextView(c);
-        if (t.empty()) {
+        const auto t = st.TextOrNull(c);
+        if (!t) {
+          row.emplace_back();
+        } else if (t->empty()) {
           row.emplace_back(Decimal::FromUnits(0, cols[i].scale));
         } else {
-          row.emplace_back(Decimal::Parse(t).Rescaled(cols[i].scale));
+          row.emplace_back(Decimal::Parse(*t).Rescaled(cols[i].scale));
         }
         break;
       }
       case Src::kInt:
-        row.emplace_back(st.Int(c));
+        if (st.IsNull(c)) {
+          row.emplace_back();
+        } else {
+          row.emplace_back(st.Int(c));
+        }
         break;
       case Src::kIso: {
-        auto t = st.TextView(c);
-        auto dt = t.empty() ? std::nullopt : ParseDateTime(t);
+        const auto t = st.TextOrNull(c);
+        auto dt = !t || t->empty() ? std::nullopt : ParseDateTime(*t);
         if (dt) {
           row.emplace_back(*dt);
         } else {

@@ -124,6 +124,15 @@ std::string_view Stmt::TextView(int col) const {
   return std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(st_, col)));
 }
 
+std::optional<std::string_view> Stmt::TextOrNull(int col) const {
+  const unsigned char* p = sqlite3_column_text(st_, col);
+  if (!p) {
+    if (sqlite3_column_type(st_, col) == SQLITE_NULL) return std::nullopt;
+    return std::string_view();
+  }
+  return std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(st_, col)));
+}
+
 std::int64_t Stmt::Int(int col) const { return sqlite3_column_int64(st_, col); }
 
 int Stmt::ParameterCount() const { return sqlite3_bind_parameter_count(st_); }

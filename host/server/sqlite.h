@@ -84,6 +84,9 @@ class Stmt {
   void AppendText(int col, std::string& out) const;
   std::string Text(int col) const;
   std::string_view TextView(int col) const;
+  // The column's text, or nullopt for null: one call where IsNull and
+  // TextView would make two.
+  std::optional<std::string_view> TextOrNull(int col) const;
   std::int64_t Int(int col) const;
   int ParameterCount() const;
 

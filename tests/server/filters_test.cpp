@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string_view>
 
 #include "fixture.h"
 
@@ -217,6 +218,76 @@ TEST_F(RemittanceFiltersTest, EachRemittanceCriterion) {
     k.set(c);
     EXPECT_EQ(Remittances(c), k.expect) << k.name;
   }
+}
+
+
+// The slip lists come by due date, supplier's name, branch and entry, byte by
+// byte as the store compares texts: a name that is the start of another comes
+// first, capitals before small letters, accented letters after both, NUL
+// bytes before any other. The
+// store's own ORDER BY over the same rows is the expected order.
+TEST_F(FiltersTest, SlipListsComeInDueDateNameBranchEntryOrder) {
+  struct Slip {
+    const char* branch;
+    const char* entry;
+    const char* supplier;
+    std::string_view name;
+    const char* due;
+  };
+  const Slip slips[] = {
+      {"0001", "0000000011", "S1", "ABC", "2026-12-10T00:00:00"},
+      {"0001", "0000000012", "S2", "ABC ", "2026-12-10T00:00:00"},
+      {"0001", "0000000013", "S3", "ABCD", "2026-12-10T00:00:00"},
+      {"0001", "0000000014", "S4", "\xC3\x81" "BC", "2026-12-10T00:00:00"},
+      {"0001", "0000000015", "S5", "abc", "2026-12-10T00:00:00"},
+      {"0002", "0000000016", "S1", "ABC", "2026-12-10T00:00:00"},
+      {"0001", "0000000010", "S1", "ABC", "2026-12-10T00:00:00"},
+      {"0001", "0000000009", "S1", "ABC", "2026-12-09T00:00:00"},
+      {"0001", "0000000017", "S6", "", "2026-12-10T00:00:00"},
+      {"0001", "0000000018", "S5", "abc", ""},
+      // A NUL byte inside a name is a byte like any other.
+      {"0001", "0000000019", "S7", std::string_view("AB\0C", 4), "2026-12-10T00:00:00"},
+      {"0001", "0000000020", "S8", std::string_view("AB\0", 3), "2026-12-10T00:00:00"},
+      {"0001", "0000000021", "S9", "AB\x01", "2026-12-10T00:00:00"},
+      {"0001", "0000000022", "SA", "AB", "2026-12-10T00:00:00"},
+  };
+  auto& db = store->db();
+  db.Exec("CREATE TEMP TABLE model AS SELECT * FROM BOLETOPAG WHERE NRLANBOLPAG = '0000000001'");
+  for (const Slip& s : slips) {
+    sql::Stmt supplier(db, "INSERT OR IGNORE INTO FORNECEDOR (CDFORNECED, NMRAZSOCFORN) VALUES (?, ?)");
+    supplier.Bind(1, s.supplier).Bind(2, s.name);
+    supplier.Step();
+    sql::Stmt slip(db,
+                   "UPDATE temp.model SET CDFILIBPAG = ?, NRLANBOLPAG = ?, CDFORNECED = ?, DTVENBOLPAG = ?, "
+                   "NRCNABPAGREM = ''");
+    slip.Bind(1, s.branch).Bind(2, s.entry).Bind(3, s.supplier).Bind(4, s.due);
+    slip.Step();
+    db.Exec("INSERT INTO BOLETOPAG SELECT * FROM temp.model");
+  }
+  // Every slip of the company also in remittance 1, for GetBolporRem.
+  db.Exec(
+      "INSERT OR IGNORE INTO CNABPAGBOL (CDEMPRESA, NRCNABPAG, CDFILIBPAG, NRLANBOLPAG) "
+      "SELECT CDEMPRESA, '0000000001', CDFILIBPAG, NRLANBOLPAG FROM BOLETOPAG WHERE CDEMPRESA = '01'");
+
+  std::vector<std::string> expected;
+  {
+    sql::Stmt st(db,
+                 "SELECT b.CDFILIBPAG || '/' || b.NRLANBOLPAG FROM BOLETOPAG b "
+                 "JOIN FORNECEDOR f ON f.CDFORNECED = b.CDFORNECED WHERE b.CDEMPRESA = '01' "
+                 "ORDER BY b.DTVENBOLPAG, f.NMRAZSOCFORN, b.CDFILIBPAG, b.NRLANBOLPAG");
+    while (st.Step()) expected.push_back(st.Text(0));
+  }
+  ASSERT_EQ(expected.size(), 5u + std::size(slips));
+  auto keys = [](const Packet& p) {
+    std::vector<std::string> k;
+    for (std::size_t i = 0; i < p.rows.size(); ++i)
+      k.push_back(Str(p, i, "CDFILIBPAG") + "/" + Str(p, i, "NRLANBOLPAG"));
+    return k;
+  };
+  Reply all = Call("GetBoletos", SlipCriteria().args);
+  ASSERT_FALSE(all.IsError()) << all.error();
+  EXPECT_EQ(keys(all.packet()), expected);
+  EXPECT_EQ(keys(CallPacket("GetBolporRem", {Arg::Ref("01"), Arg::Ref("0000000001")})), expected);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fixture.h"
+#include "host/server/method_kit.h"
 
 namespace pag::test {
 namespace {
@@ -358,6 +359,38 @@ TEST_F(MethodsTest, ReportLayouts) {
   EXPECT_EQ(r.text(), "PAPEL=A4\r\n20260102");
   EXPECT_EQ(args[0].text(), "BORDERO.QR2");
   EXPECT_EQ(CallPacket("GetEmpresa", {"01", " "}).rows.size(), 1u);
+}
+
+
+// A packet row keeps null apart from an empty text, whatever the field's kind.
+TEST_F(MethodsTest, PacketRowsTellNullFromEmpty) {
+  using server::Col;
+  const Col cols[] = {server::Text("A", 5),   server::Text("B", 5),      server::Text("C", 5),
+                      server::Text("D", 5),   server::Integer("E"),       server::Integer("F"),
+                      server::Amount("G"),    server::Amount("H"),        server::Percent("I"),
+                      server::Percent("J"),   server::Percent("K"),       server::When("L"),
+                      server::When("M"),      server::When("N")};
+  sql::Stmt st(store->db(),
+               "SELECT NULL, '', 'x y', 7, 5, NULL, 1234, NULL, '12.5', '', NULL, '2026-12-06T14:30:00', '', NULL");
+  ASSERT_TRUE(st.Step());
+  std::vector<Value> row;
+  server::ReadRow(st, cols, row);
+  const std::vector<Value> expected = {Value(),
+                                       Value(std::string()),
+                                       Value(std::string("x y")),
+                                       Value(std::string("7")),
+                                       Value(std::int64_t{5}),
+                                       Value(),
+                                       Value(Decimal::Parse("12.34")),
+                                       Value(),
+                                       Value(Decimal::Parse("12.5000")),
+                                       Value(Decimal::Parse("0.0000")),
+                                       Value(),
+                                       Value(DateTime::Make(2026, 12, 6, 14, 30, 0)),
+                                       Value(),
+                                       Value()};
+  ASSERT_EQ(row.size(), expected.size());
+  for (std::size_t i = 0; i < row.size(); ++i) EXPECT_EQ(row[i], expected[i]) << "column " << cols[i].name;
 }
 
 }  // namespace
