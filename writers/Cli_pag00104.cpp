@@ -653,7 +653,7 @@ struct PayingAccount {
 class RemessaBcoItau {
  public:
   explicit RemessaBcoItau(WriterContext& ctx)
-      : ctx_(ctx), d_(ctx.d), slips_(ctx.d.cdsBoletos), f_(slips_), file_(kItau) {}
+      : ctx_(ctx), d_(ctx.d), slips_(ctx.d.cdsBoletos), f_(slips_), payee_(slips_), file_(kItau) {}
 
   void Run();
   // The bank and the slip being written, for messages.
@@ -717,6 +717,7 @@ class RemessaBcoItau {
   RemessaData& d_;
   TDataSet& slips_;
   SlipFields f_;
+  const PayeeFields payee_;  // the slip fields of RetornaBanco
   std::optional<TaxGuideFields> guideFields_;  // looked up at the first guide of the run
   Febraban240File file_;
 
@@ -819,7 +820,7 @@ const Placement& RemessaBcoItau::Placed() {
 
 Placement RemessaBcoItau::Place() const {
   Placement p;
-  p.bank = RetornaBanco(slips_);
+  p.bank = RetornaBanco(payee_);
   const std::string_view mode = Modo();
   const bool barcode = !EmptyString(FieldText(f_.barcode));
   p.form = std::string(FormOf(mode, p.bank, FieldText(f_.bank), f_.docLimit.AsMoney(), f_.value.AsMoney()));

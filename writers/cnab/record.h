@@ -309,8 +309,11 @@ class Record {
   void TakeChecked(Col from, Col to, std::string_view field);
   // Where a field taken starts, and its width (its positions were checked).
   [[gnu::always_inline]] char* At(Col from) { return buffer_.data() + (from.value() - 1); }
+  // Take has refused a field that ends before it starts; the guard lets the
+  // compiler see that no width is ever negative.
   [[gnu::always_inline]] static std::size_t Width(Col from, Col to) {
-    return static_cast<std::size_t>(to.value() - from.value() + 1);
+    const int w = to.value() - from.value() + 1;
+    return w > 0 ? static_cast<std::size_t>(w) : 0;
   }
   // The field's name for a message: the one given, else the layout's.
   std::string_view FieldName(std::string_view given) const {
