@@ -508,16 +508,10 @@ std::string TdtmPag_Remessa_Bradesco::ContaComplementar() const {
 Payer TdtmPag_Remessa_Bradesco::LeEmpresa() {
   const TDataSet* source = &d_.cdsEmpresa;
   PayerFields names = kCompanyFields;
-  const std::string branch = AllTrim(d_.cdsCNABPag.FieldByName("CDFILIAL").AsString());
-  if (!branch.empty()) {
-    TDataSet& filial = d_.cdsFilial;
-    if (!filial.Active())
-      filial.LoadPacket(ctx_.net.CallPacket("GetFilial", {Arg(d_.cdsCNABPag.FieldByName("CDFILIAL").AsString()),
-                                                          Arg(d_.cdsCNABPag.FieldByName("CDEMPRESA").AsString())}));
-    const std::string current = AllTrim(filial.FieldByName("CDFILIAL").AsString());
-    if (filial.IsEmpty() || (!current.empty() && current != branch && !filial.Locate("CDFILIAL", {Value(branch)})))
-      Recusa("FIL_N_CAD", ctx_.msgs().Msg("FIL_N_CAD"));
-    source = &filial;
+  const RemittanceBranch branch = CarregaFilialRemessa(d_, ctx_.net);
+  if (branch == RemittanceBranch::kUnknown) Recusa("FIL_N_CAD", ctx_.msgs().Msg("FIL_N_CAD"));
+  if (branch == RemittanceBranch::kFound) {
+    source = &d_.cdsFilial;
     names = kBranchFields;
   }
   Payer p;

@@ -552,18 +552,9 @@ void RemessaSantander::Recusa(const std::string& key) {
 
 // The remittance's branch, loaded when the screen has not loaded it.
 void RemessaSantander::CarregaFilial() {
-  const TDataSet& rem = d_.cdsCNABPag;
-  const std::string branch = AllTrim(rem.FieldByName("CDFILIAL").AsString());
-  branch_ = !branch.empty();
-  if (!branch_) return;
-  TDataSet& filial = d_.cdsFilial;
-  if (!filial.Active())
-    filial.LoadPacket(ctx_.net.CallPacket(
-        "GetFilial", {Arg(rem.FieldByName("CDFILIAL").AsString()), Arg(rem.FieldByName("CDEMPRESA").AsString())}));
-  if (filial.IsEmpty()) Recusa("FIL_N_CAD");
-  if (AllTrim(filial.FieldByName("CDFILIAL").AsString()) != branch &&
-      !filial.Locate("CDFILIAL", {Value(branch)}))
-    Recusa("FIL_N_CAD");
+  const RemittanceBranch found = CarregaFilialRemessa(d_, ctx_.net);
+  branch_ = found != RemittanceBranch::kNone;
+  if (found == RemittanceBranch::kUnknown) Recusa("FIL_N_CAD");
 }
 
 // The company, or the branch when the remittance names one, as the headers

@@ -424,17 +424,7 @@ void RemessaBcoBrasil::Recusa(const std::string& key) {
 
 // The remittance's branch, loaded when the screen has not loaded it.
 void RemessaBcoBrasil::CarregaFilial() {
-  const std::string branch = AllTrim(d_.cdsCNABPag.FieldByName("CDFILIAL").AsString());
-  if (branch.empty()) return;
-  TDataSet& filial = d_.cdsFilial;
-  if (!filial.Active()) {
-    filial.LoadPacket(ctx_.net.CallPacket(
-        "GetFilial", {Arg(d_.cdsCNABPag.FieldByName("CDFILIAL").AsString()),
-                      Arg(d_.cdsCNABPag.FieldByName("CDEMPRESA").AsString())}));
-  }
-  if (filial.IsEmpty()) Recusa("FIL_N_CAD");
-  const std::string current = AllTrim(filial.FieldByName("CDFILIAL").AsString());
-  if (!current.empty() && current != branch && !filial.Locate("CDFILIAL", {Value(branch)})) Recusa("FIL_N_CAD");
+  if (CarregaFilialRemessa(d_, ctx_.net) == RemittanceBranch::kUnknown) Recusa("FIL_N_CAD");
 }
 
 // The company, or the branch when the remittance names one: registration,

@@ -174,6 +174,19 @@ std::string GeraSequencialCNAB(RemessaData& d, TNetConnection& net) {
   return seq;
 }
 
+RemittanceBranch CarregaFilialRemessa(RemessaData& d, TNetConnection& net) {
+  const TDataSet& rem = d.cdsCNABPag;
+  const std::string branch = AllTrim(Str(rem, "CDFILIAL"));
+  if (branch.empty()) return RemittanceBranch::kNone;
+  TDataSet& filial = d.cdsFilial;
+  if (!filial.Active())
+    filial.LoadPacket(net.CallPacket("GetFilial", {Arg(Str(rem, "CDFILIAL")), Arg(Str(rem, "CDEMPRESA"))}));
+  if (filial.IsEmpty()) return RemittanceBranch::kUnknown;
+  if (AllTrim(Str(filial, "CDFILIAL")) != branch && !filial.Locate("CDFILIAL", {Value(branch)}))
+    return RemittanceBranch::kUnknown;
+  return RemittanceBranch::kFound;
+}
+
 std::string BuscaIdentPag(RemessaData& d, TNetConnection& net, const std::string& company) {
   d.cdsIdConta.LoadPacket(net.CallPacket("GetIdConta", {Arg(Str(d.cdsCNABPag, "CDREDUCONT"))}));
   const std::string id = Str(d.cdsIdConta, "CDIDPAGCONTCORR");

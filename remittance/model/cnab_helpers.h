@@ -69,4 +69,12 @@ std::string GeraSequencialCNAB(RemessaData& d, TNetConnection& net);
 // comes to that, cdsEmprBanc.
 std::string BuscaIdentPag(RemessaData& d, TNetConnection& net, const std::string& company);
 
+// The branch the remittance names (cdsCNABPag.CDFILIAL) as the current row
+// of cdsFilial, which is loaded with GetFilial(branch, company) when the
+// screen has not loaded it. kNone when the remittance names no branch,
+// kUnknown when cdsFilial has no row of it (the writer refuses with
+// "FIL_N_CAD").
+enum class RemittanceBranch { kNone, kFound, kUnknown };
+RemittanceBranch CarregaFilialRemessa(RemessaData& d, TNetConnection& net);
+
 }  // namespace pag

@@ -252,5 +252,53 @@ TEST_F(ServerHelpers, DocumentNumberWithOneInvoiceOrTheSlipKey) {
   EXPECT_EQ(RetornaEmissao(d, *net, "0001", "0000000042"), ZeroDateTime());
 }
 
+TEST_F(ServerHelpers, RemittanceBranchLoadedWhenMissingAndFoundOrRefused) {
+  auto remittance = [&](const std::string& branch) {
+    Packet rem;
+    rem.fields = {{"CDFILIAL", FieldKind::kString, 4, 0}, {"CDEMPRESA", FieldKind::kString, 2, 0}};
+    rem.rows = {{branch, std::string("01")}};
+    d.cdsCNABPag.LoadPacket(rem);
+  };
+  int calls = 0;
+  std::string asked;
+  transport->handlers["GetFilial"] = [&](std::vector<Arg>& a) {
+    ++calls;
+    asked = a.at(0).text() + "/" + a.at(1).text();
+    return Reply::OfPacket(OneColumn("CDFILIAL", {"0001", "0002"}));
+  };
+  struct Case {
+    std::string branch;
+    bool loaded;  // cdsFilial already open, as the screen leaves it
+    RemittanceBranch result;
+    std::string current;  // cdsFilial's current branch afterwards
+  } cases[] = {
+      {"    ", false, RemittanceBranch::kNone, ""},
+      {"0001", false, RemittanceBranch::kFound, "0001"},
+      {"0002", false, RemittanceBranch::kFound, "0002"},
+      {"0002", true, RemittanceBranch::kFound, "0002"},
+      {"0009", false, RemittanceBranch::kUnknown, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.branch);
+    d.cdsFilial.Close();
+    if (c.loaded) d.cdsFilial.LoadPacket(OneColumn("CDFILIAL", {"0001", "0002"}));
+    calls = 0;
+    remittance(c.branch);
+    EXPECT_EQ(CarregaFilialRemessa(d, *net), c.result);
+    EXPECT_EQ(calls, c.loaded || c.result == RemittanceBranch::kNone ? 0 : 1);
+    if (calls) {
+      EXPECT_EQ(asked, c.branch + "/01");
+    }
+    if (!c.current.empty()) {
+      EXPECT_EQ(d.cdsFilial.FieldByName("CDFILIAL").AsString(), c.current);
+    }
+  }
+  // A branch the server does not know: an empty answer.
+  d.cdsFilial.Close();
+  transport->handlers["GetFilial"] = [](std::vector<Arg>&) { return Reply::OfPacket(OneColumn("CDFILIAL", {})); };
+  remittance("0001");
+  EXPECT_EQ(CarregaFilialRemessa(d, *net), RemittanceBranch::kUnknown);
+}
+
 }  // namespace
 }  // namespace pag
