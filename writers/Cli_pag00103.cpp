@@ -383,8 +383,7 @@ void TdtmPag_Remessa_Bradesco::LeParametros() {
 }
 
 void TdtmPag_Remessa_Bradesco::Recusa(const std::string& key, const std::string& text) {
-  MensErro(ctx_.dialogs, text, true, key);
-  throw Abort(key);  // MensErro with stop never returns
+  ctx_.Refuse(key, text);
 }
 
 void TdtmPag_Remessa_Bradesco::Keep(Record& rec) {

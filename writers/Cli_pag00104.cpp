@@ -875,8 +875,7 @@ void RemessaBcoItau::Write(const Placement& p) {
 }
 
 void RemessaBcoItau::Recusa(const std::string& key) {
-  MensErro(ctx_.dialogs, ctx_.msgs().Msg(key), true, key);
-  throw Abort(key);  // MensErro with stop never returns
+  ctx_.Refuse(key);
 }
 
 // The remittance's branch, loaded when the screen has not loaded it.

@@ -546,8 +546,7 @@ void RemessaSantander::ProcessaPagamento(const std::string& method) {
 }
 
 void RemessaSantander::Recusa(const std::string& key) {
-  MensErro(ctx_.dialogs, ctx_.msgs().Msg(key), true, key);
-  throw Abort(key);  // MensErro with stop never returns
+  ctx_.Refuse(key);
 }
 
 // The remittance's branch, loaded when the screen has not loaded it.

@@ -418,8 +418,7 @@ std::string RemessaBcoBrasil::FormaLancamento() {
 }
 
 void RemessaBcoBrasil::Recusa(const std::string& key) {
-  MensErro(ctx_.dialogs, ctx_.msgs().Msg(key), true, key);
-  throw Abort(key);  // MensErro with stop never returns
+  ctx_.Refuse(key);
 }
 
 // The remittance's branch, loaded when the screen has not loaded it.

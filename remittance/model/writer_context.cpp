@@ -30,6 +30,13 @@ void AppendAdjusted(std::string& key, std::string_view s, std::size_t n) {
 
 }  // namespace
 
+void WriterContext::Refuse(const std::string& key) const { Refuse(key, msgs().Msg(key)); }
+
+void WriterContext::Refuse(const std::string& key, const std::string& text) const {
+  MensErro(dialogs, text, true, key);
+  throw Abort(key);  // MensErro with stop does not return
+}
+
 void WriterContext::SlipWritten(const TDataSet& slips) {
   SlipWritten(slips.FieldByName("CDFILIBPAG"), slips.FieldByName("NRLANBOLPAG"));
 }

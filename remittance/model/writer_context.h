@@ -56,6 +56,11 @@ struct WriterContext {
   Date ProcessingDate() const { return session.DataProc(session.FiliProc()); }
   DateTime Now() const { return session.clock.Now(); }
   const TMessages& msgs() const { return d.msgs; }
+
+  // Stops the run: the text of `key` (or the text given) is shown as an
+  // error, then Abort(key) ends the confirmation.
+  [[noreturn]] void Refuse(const std::string& key) const;
+  [[noreturn]] void Refuse(const std::string& key, const std::string& text) const;
 };
 
 }  // namespace pag
